@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// Solves one model file with Gurobi and reports it. False, with nothing done, when the path
+// does not end in "lp"; true once the model is reported, whatever the outcome.
+bool solveWithGurobi(std::string path);

@@ -1,0 +1,96 @@
+/* The part of SCIP's C interface that Lumbrix uses, with SCIP 9's names, signatures,
+ * enumeration values and return codes, served by an engine built on GLPK. Only CPLEX LP
+ * files can be read. */
+#ifndef LUMBRIX_SCIPCOMPAT_SCIP_H
+#define LUMBRIX_SCIPCOMPAT_SCIP_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef double SCIP_Real;
+typedef unsigned int SCIP_Bool;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+#define SCIP_INVALID 1e+99
+
+enum SCIP_Retcode
+{
+   SCIP_OKAY               =  +1,
+   SCIP_ERROR              =   0,
+   SCIP_NOMEMORY           =  -1,
+   SCIP_READERROR          =  -2,
+   SCIP_WRITEERROR         =  -3,
+   SCIP_NOFILE             =  -4,
+   SCIP_FILECREATEERROR    =  -5,
+   SCIP_LPERROR            =  -6,
+   SCIP_NOPROBLEM          =  -7,
+   SCIP_INVALIDCALL        =  -8,
+   SCIP_INVALIDDATA        =  -9,
+   SCIP_INVALIDRESULT      = -10,
+   SCIP_PLUGINNOTFOUND     = -11,
+   SCIP_PARAMETERUNKNOWN   = -12,
+   SCIP_PARAMETERWRONGTYPE = -13,
+   SCIP_PARAMETERWRONGVAL  = -14,
+   SCIP_KEYALREADYEXISTING = -15,
+   SCIP_MAXDEPTHLEVEL      = -16,
+   SCIP_BRANCHERROR        = -17,
+   SCIP_NOTIMPLEMENTED     = -18
+};
+typedef enum SCIP_Retcode SCIP_RETCODE;
+
+enum SCIP_Status
+{
+   SCIP_STATUS_UNKNOWN        =  0,
+   SCIP_STATUS_USERINTERRUPT  =  1,
+   SCIP_STATUS_NODELIMIT      =  2,
+   SCIP_STATUS_TOTALNODELIMIT =  3,
+   SCIP_STATUS_STALLNODELIMIT =  4,
+   SCIP_STATUS_TIMELIMIT      =  5,
+   SCIP_STATUS_MEMLIMIT       =  6,
+   SCIP_STATUS_GAPLIMIT       =  7,
+   SCIP_STATUS_SOLLIMIT       =  8,
+   SCIP_STATUS_BESTSOLLIMIT   =  9,
+   SCIP_STATUS_RESTARTLIMIT   = 10,
+   SCIP_STATUS_OPTIMAL        = 11,
+   SCIP_STATUS_INFEASIBLE     = 12,
+   SCIP_STATUS_UNBOUNDED      = 13,
+   SCIP_STATUS_INFORUNBD      = 14,
+   SCIP_STATUS_TERMINATE      = 15,
+   SCIP_STATUS_PRIMALLIMIT    = 16,
+   SCIP_STATUS_DUALLIMIT      = 17
+};
+typedef enum SCIP_Status SCIP_STATUS;
+
+typedef struct Scip SCIP;
+typedef struct SCIP_Messagehdlr SCIP_MESSAGEHDLR;
+
+SCIP_RETCODE SCIPcreate(SCIP** scip);
+SCIP_RETCODE SCIPfree(SCIP** scip);
+SCIP_RETCODE SCIPcreateProbBasic(SCIP* scip, const char* name);
+SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const char* extension);
+SCIP_RETCODE SCIPsetRealParam(SCIP* scip, const char* name, SCIP_Real value);
+SCIP_RETCODE SCIPsetMessagehdlr(SCIP* scip, SCIP_MESSAGEHDLR* messagehdlr);
+SCIP_RETCODE SCIPsolve(SCIP* scip);
+
+SCIP_STATUS SCIPgetStatus(SCIP* scip);
+SCIP_Real SCIPgetSolvingTime(SCIP* scip);
+SCIP_Real SCIPgetPrimalbound(SCIP* scip);
+
+void SCIPmessagePrintErrorHeader(const char* sourcefile, int sourceline);
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void SCIPmessagePrintError(const char* formatstr, ...);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

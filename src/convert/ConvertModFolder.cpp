@@ -1,0 +1,4 @@
+#include "convert/ConvertModFolder.h"
+
+// Placeholder until the conversion lands.
+void convertModFolder() {}

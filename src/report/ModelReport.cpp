@@ -1,0 +1,45 @@
+#include "report/ModelReport.h"
+
+#include <iostream>
+
+#include "batch/Folders.h"
+#include "report/Formats.h"
+#include "report/ResultRows.h"
+
+std::vector<std::string> g_resultRows;
+double g_readTime = 0;
+
+namespace {
+
+std::string quotedIfNeeded(const std::string& field)
+{
+    if (field.find_first_of(";\"\r\n") == std::string::npos)
+        return field;
+    std::string quoted = "\"";
+    for (const char c : field) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+}  // namespace
+
+std::string modelName(const std::string& path)
+{
+    return splitPath(path).back();
+}
+
+std::string makeResultRow(const std::string& name, const std::string& solvingTime, const std::string& status,
+                          const std::string& objective)
+{
+    return quotedIfNeeded(name) + ';' + solvingTime + ';' + status + ';' + objective + ';' + rowNumber(g_readTime);
+}
+
+void reportUnsolved(const std::string& path, const char* status)
+{
+    const std::string name = modelName(path);
+    std::cout << "NOME: " << name << "\nSTATUS: " << status << '\n';
+    g_resultRows.push_back(makeResultRow(name, "-", status, "-"));
+}

@@ -1,0 +1,138 @@
+#include "report/ResultsFile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "batch/Folders.h"
+#include "report/ResultRows.h"
+#include "shell/Console.h"
+#include "shell/Settings.h"
+
+namespace {
+
+constexpr const char* kHeader = "SOLVER;NOME;TEMPO;STATUS;Z;TEMPO LEITUR\r\n";
+
+// The file of the current run, kept open between models.
+struct OpenResultsFile {
+    std::string folder;
+    int fd = -1;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::size_t rowsWritten = 0;
+};
+
+OpenResultsFile g_file;
+
+void closeFile()
+{
+    if (g_file.fd >= 0)
+        close(g_file.fd);
+    g_file = OpenResultsFile{};
+}
+
+void appendLines(std::string& text, std::size_t firstRow)
+{
+    for (std::size_t i = firstRow; i < g_resultRows.size(); ++i) {
+        text += g_solverName;
+        text += ';';
+        text += g_resultRows[i];
+        text += "\r\n";
+    }
+}
+
+// Writes all of text or fails with errno set.
+bool writeAll(int fd, const std::string& text)
+{
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// The file is still the one this run created, where the user expects it.
+bool stillInPlace(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && info.st_dev == g_file.device && info.st_ino == g_file.inode;
+}
+
+// Writes header and rows to a new file beside the old one and renames it over it, so that
+// readers see either the old file or the complete new one.
+bool replaceWhole(const std::string& folder, const std::string& path)
+{
+    const std::string temporary = pathInFolder(folder, "." + std::string(kResultsFileName) + "."
+                                                          + std::to_string(getpid()) + ".tmp");
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    std::string text = kHeader;
+    appendLines(text, 0);
+    struct stat info;
+    if (!writeAll(fd, text) || fstat(fd, &info) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        close(fd);
+        unlink(temporary.c_str());
+        errno = error;
+        return false;
+    }
+    g_file.folder = folder;
+    g_file.fd = fd;
+    g_file.device = info.st_dev;
+    g_file.inode = info.st_ino;
+    g_file.size = static_cast<off_t>(text.size());
+    g_file.rowsWritten = g_resultRows.size();
+    return true;
+}
+
+// Appends the rows written since the last call in one write; a write that fails part-way
+// is cut back so that no partial line stays in the file.
+bool appendNewRows()
+{
+    std::string text;
+    appendLines(text, g_file.rowsWritten);
+    if (!writeAll(g_file.fd, text)) {
+        const int error = errno;
+        if (ftruncate(g_file.fd, g_file.size) != 0) {
+            // Nothing more can be done for the partial line; the next call rewrites the file.
+        }
+        errno = error;
+        return false;
+    }
+    g_file.size += static_cast<off_t>(text.size());
+    g_file.rowsWritten = g_resultRows.size();
+    return true;
+}
+
+}  // namespace
+
+void writeResultsFile(std::string outputFolder)
+{
+    const std::string path = pathInFolder(outputFolder, kResultsFileName);
+    if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillInPlace(path)))
+        closeFile();
+    const bool written = g_file.fd >= 0 ? appendNewRows() : replaceWhole(outputFolder, path);
+    if (!written) {
+        const int error = errno;
+        closeFile();
+        printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
+    }
+}
+
+void finishResultsFile()
+{
+    closeFile();
+}
