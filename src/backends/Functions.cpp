@@ -1,6 +1,5 @@
 #include "backends/Functions.h"
 
-#include <chrono>
 #include <cstdio>
 
 #include <sys/stat.h>
@@ -8,6 +7,7 @@
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
+#include "backends/ReadClock.h"
 #include "report/ModelReport.h"
 #include "report/ResultRows.h"
 #include "report/ScipReport.h"
@@ -32,13 +32,6 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 
 // A failed call is reported with the line it was made on; the model then goes on.
 #define SCIP_CHECKED(call) checked((call), __LINE__)
-
-// Whole milliseconds of a steady clock, as a clock tick count.
-long long clockMillis()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // A folder, a device or a dangling link is no model, and a pipe would block the run.
 bool isRegularFile(const std::string& path)
@@ -65,10 +58,9 @@ bool solveWithScip(std::string path)
     SCIP_CHECKED(SCIPincludeDefaultPlugins(scip));
     SCIP_CHECKED(SCIPcreateProbBasic(scip, "lp_example"));
 
-    const long long t0 = clockMillis();
+    const long long t0 = readClockMillis();
     const bool read = isRegularFile(path) && SCIP_CHECKED(SCIPreadProb(scip, path.c_str(), nullptr)) == SCIP_OKAY;
-    const long long t1 = clockMillis();
-    g_readTime = static_cast<double>(t1 - t0) / 1000.0;
+    g_readTime = readSeconds(t0, readClockMillis());
 
     // A model that was not read in full must not be reported as solved.
     if (!read) {
