@@ -25,11 +25,11 @@ TEST(GlpkFailure, EndsTheSolveWithAnErrorCodeAndLosesOnlyGlpkObjects)
     ASSERT_EQ(SCIPreadProb(failing.get(), path.c_str(), nullptr), SCIP_OKAY);
     ASSERT_EQ(SCIPreadProb(bystander.get(), path.c_str(), nullptr), SCIP_OKAY);
 
-    injectGlpkFailureIntoNextSolve();
+    injectGlpkFailure(GlpkFailurePoint::Solve);
     OutputCapture capture;
     EXPECT_EQ(SCIPsolve(failing.get()), SCIP_LPERROR);
     EXPECT_EQ(SCIPgetStatus(failing.get()), SCIP_STATUS_UNKNOWN);
-    EXPECT_EQ(SCIPgetPrimalbound(failing.get()), 1e20 * -1);  // maximising, no solution
+    EXPECT_EQ(SCIPgetPrimalbound(failing.get()), -1e20);  // maximising, no solution
     // GLPK's own account of the failure is part of the message.
     const std::regex message(R"(\[Solve\.cpp:[0-9]+\] ERROR: GLPK failed while solving: glp_add_rows: nrs = -1; invalid number of rows Error detected in file .*\n)");
     EXPECT_TRUE(std::regex_match(capture.err(), message)) << capture.err();
@@ -48,6 +48,27 @@ TEST(GlpkFailure, EndsTheSolveWithAnErrorCodeAndLosesOnlyGlpkObjects)
     EXPECT_EQ(SCIPgetPrimalbound(bystander.get()), 3.0);
 }
 
+TEST(GlpkFailure, EndsAReadWithAReadErrorAndLosesThePreviousProblem)
+{
+    TempDir dir;
+    const std::string path = dir.write("small.lp", kSmallMip);
+    ScipInstance scip;
+    ASSERT_EQ(SCIPsetMessagehdlr(scip.get(), nullptr), SCIP_OKAY);
+    ASSERT_EQ(SCIPreadProb(scip.get(), path.c_str(), nullptr), SCIP_OKAY);
+
+    injectGlpkFailure(GlpkFailurePoint::Read);
+    {
+        OutputCapture capture;
+        EXPECT_EQ(SCIPreadProb(scip.get(), path.c_str(), nullptr), SCIP_READERROR);
+        const std::regex message(R"(\[ReadProblem\.cpp:[0-9]+\] ERROR: GLPK failed while reading file <.*small\.lp>: glp_add_rows: nrs = -1; invalid number of rows Error detected in file .*\n)");
+        EXPECT_TRUE(std::regex_match(capture.err(), message)) << capture.err();
+        EXPECT_EQ(SCIPsolve(scip.get()), SCIP_INVALIDCALL);
+    }
+    ASSERT_EQ(SCIPreadProb(scip.get(), path.c_str(), nullptr), SCIP_OKAY);
+    ASSERT_EQ(SCIPsolve(scip.get()), SCIP_OKAY);
+    EXPECT_EQ(SCIPgetPrimalbound(scip.get()), 3.0);
+}
+
 TEST(GlpkFailure, TheBatchGoesOnWithTheNextModel)
 {
     TempDir dir;
@@ -57,7 +78,7 @@ TEST(GlpkFailure, TheBatchGoesOnWithTheNextModel)
     g_timeLimit = 0;
     g_resultRows.clear();
 
-    injectGlpkFailureIntoNextSolve();
+    injectGlpkFailure(GlpkFailurePoint::Solve);
     OutputCapture capture;
     EXPECT_TRUE(solveWithScip(first));
     EXPECT_TRUE(solveWithScip(second));

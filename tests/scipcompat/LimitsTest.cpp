@@ -32,6 +32,18 @@ TEST(TimeLimit, AcceptsZeroToInfinityAndRefusesTheRest)
     EXPECT_EQ(capture.out(), "");
 }
 
+TEST(TimeLimit, AHugeLimitIsNoLimit)
+{
+    TempDir dir;
+    const std::string path = dir.write("small.lp", "Maximize\n obj: x + y\nSubject To\n c1: 2 x + 2 y <= 7\nGenerals\n x y\nEnd\n");
+    for (const double limit : {1e19, 1e20}) {
+        ScipInstance scip;
+        ASSERT_EQ(SCIPsetRealParam(scip.get(), "limits/time", limit), SCIP_OKAY);
+        EXPECT_EQ(readAndSolve(scip.get(), path), SCIP_STATUS_OPTIMAL) << limit;
+        EXPECT_EQ(SCIPgetPrimalbound(scip.get()), 3.0);
+    }
+}
+
 TEST(TimeLimit, ARefusedValueLeavesTheOldLimit)
 {
     TempDir dir;

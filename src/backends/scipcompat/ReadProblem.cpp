@@ -17,6 +17,7 @@
 #include "backends/scipcompat/Instance.h"
 #include "backends/scipcompat/Messages.h"
 #include "backends/scipcompat/ObjectiveRewrite.h"
+#include "backends/scipcompat/TestHooks.h"
 #include "glpk/GlpkGuard.h"
 
 namespace {
@@ -78,6 +79,8 @@ void readWithGlpk(ReadJob& job)
 {
     startGlpkOutput(*job.output, false);
     job.problem = glp_create_prob();
+    if (takeInjectedGlpkFailure(GlpkFailurePoint::Read))
+        glp_add_rows(job.problem, -1);  // GLPK treats this as a fatal error
     if (glp_read_lp(job.problem, nullptr, job.path) == 0) {
         if (job.placeholderColumn)
             removePlaceholderColumn(job.problem);
@@ -115,7 +118,7 @@ int memoryFile(const std::string& text)
         if (count < 0 && errno == EINTR)
             continue;
         if (count <= 0) {
-            close(fd);
+            (void)close(fd);  // the copy is lost already; a failed close changes nothing
             return -1;
         }
         written += static_cast<std::size_t>(count);

@@ -52,12 +52,16 @@ void printSummary(SCIP* scip)
     std::fflush(stdout);
 }
 
+// Limits beyond this many seconds (some 30 years) are no limits; they would not fit the
+// clock's representation anyway.
+constexpr double kLongestLimitSeconds = 1e9;
+
 SolveRequest makeRequest(SCIP* scip, glp_prob* problem, Clock::time_point start)
 {
     SolveRequest request;
     request.problem = problem;
     request.log = scip->logEnabled;
-    request.hasDeadline = scip->timeLimit < kScipInfinity;
+    request.hasDeadline = scip->timeLimit < kLongestLimitSeconds;
     if (request.hasDeadline)
         request.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(scip->timeLimit));
     request.output = &scip->glpkOutput;
@@ -70,7 +74,7 @@ bool runGuardedSolve(const SolveRequest& request, SolveOutcome& outcome, SolveFa
     captureInterrupt();
     auto body = [&request, &outcome, &failure] {
         startGlpkOutput(*request.output, request.log);
-        if (takeInjectedGlpkFailure())
+        if (takeInjectedGlpkFailure(GlpkFailurePoint::Solve))
             glp_add_rows(request.problem, -1);  // GLPK treats this as a fatal error
         solveGlpkProblem(request, outcome, failure);
         stopGlpkOutput(*request.output);

@@ -2,18 +2,25 @@
 
 namespace {
 
+bool g_failNextRead = false;
 bool g_failNextSolve = false;
+
+bool& flagFor(GlpkFailurePoint point)
+{
+    return point == GlpkFailurePoint::Read ? g_failNextRead : g_failNextSolve;
+}
 
 }  // namespace
 
-void injectGlpkFailureIntoNextSolve()
+void injectGlpkFailure(GlpkFailurePoint point)
 {
-    g_failNextSolve = true;
+    flagFor(point) = true;
 }
 
-bool takeInjectedGlpkFailure()
+bool takeInjectedGlpkFailure(GlpkFailurePoint point)
 {
-    const bool fail = g_failNextSolve;
-    g_failNextSolve = false;
+    bool& flag = flagFor(point);
+    const bool fail = flag;
+    flag = false;
     return fail;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
-// For tests of the engine only (not part of SCIP's interface): makes the next SCIPsolve of
-// a problem read from a file meet a real GLPK fatal error inside its guarded GLPK sequence.
-void injectGlpkFailureIntoNextSolve();
+// For tests of the engine only (not part of SCIP's interface): makes the next read or solve
+// meet a real GLPK fatal error inside its guarded GLPK sequence.
+enum class GlpkFailurePoint { Read, Solve };
 
-// Used by the solve: true once after an injection.
-bool takeInjectedGlpkFailure();
+void injectGlpkFailure(GlpkFailurePoint point);
+
+// Used by reading and solving: true once after an injection at `point`.
+bool takeInjectedGlpkFailure(GlpkFailurePoint point);
