@@ -103,6 +103,20 @@ ScipInstance::~ScipInstance()
         SCIPfree(&m_scip);
 }
 
+std::string afterErrorHeader(const std::string& text, const std::string& sourceFile)
+{
+    const std::string opening = "[" + sourceFile + ":";
+    const std::string closing = "] ERROR: ";
+    std::size_t position = opening.size();
+    if (text.compare(0, opening.size(), opening) != 0)
+        return "(no error header)";
+    while (position < text.size() && text[position] >= '0' && text[position] <= '9')
+        ++position;
+    if (position == opening.size() || text.compare(position, closing.size(), closing) != 0)
+        return "(no error header)";
+    return text.substr(position + closing.size());
+}
+
 SCIP_STATUS readAndSolve(SCIP* scip, const std::string& path)
 {
     EXPECT_EQ(SCIPsetMessagehdlr(scip, nullptr), SCIP_OKAY);

@@ -63,6 +63,10 @@ private:
     SCIP* m_scip = nullptr;
 };
 
+// What follows SCIP's error header "[<sourceFile>:<line>] ERROR: " at the start of `text`,
+// or "(no error header)" when the text does not start with one.
+std::string afterErrorHeader(const std::string& text, const std::string& sourceFile);
+
 // Reads and solves `path` without a log and returns the status; read failures fail the test.
 SCIP_STATUS readAndSolve(SCIP* scip, const std::string& path);
 

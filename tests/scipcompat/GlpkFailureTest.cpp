@@ -1,5 +1,4 @@
 // A fatal GLPK error (GLPK would abort the process) ends only the solve it happens in.
-#include <regex>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -31,8 +30,10 @@ TEST(GlpkFailure, EndsTheSolveWithAnErrorCodeAndLosesOnlyGlpkObjects)
     EXPECT_EQ(SCIPgetStatus(failing.get()), SCIP_STATUS_UNKNOWN);
     EXPECT_EQ(SCIPgetPrimalbound(failing.get()), -1e20);  // maximising, no solution
     // GLPK's own account of the failure is part of the message.
-    const std::regex message(R"(\[Solve\.cpp:[0-9]+\] ERROR: GLPK failed while solving: glp_add_rows: nrs = -1; invalid number of rows Error detected in file .*\n)");
-    EXPECT_TRUE(std::regex_match(capture.err(), message)) << capture.err();
+    const std::string reason = afterErrorHeader(capture.err(), "Solve.cpp");
+    EXPECT_EQ(reason.rfind("GLPK failed while solving: glp_add_rows: nrs = -1; invalid number of rows Error detected in file ", 0), 0u)
+        << capture.err();
+    EXPECT_EQ(reason.find('\n'), reason.size() - 1);
     EXPECT_EQ(capture.out(), "");
 
     // Both problems went with GLPK's environment; neither instance may touch them.
@@ -60,8 +61,11 @@ TEST(GlpkFailure, EndsAReadWithAReadErrorAndLosesThePreviousProblem)
     {
         OutputCapture capture;
         EXPECT_EQ(SCIPreadProb(scip.get(), path.c_str(), nullptr), SCIP_READERROR);
-        const std::regex message(R"(\[ReadProblem\.cpp:[0-9]+\] ERROR: GLPK failed while reading file <.*small\.lp>: glp_add_rows: nrs = -1; invalid number of rows Error detected in file .*\n)");
-        EXPECT_TRUE(std::regex_match(capture.err(), message)) << capture.err();
+        const std::string reason = afterErrorHeader(capture.err(), "ReadProblem.cpp");
+        const std::string expected = "GLPK failed while reading file <" + path
+            + ">: glp_add_rows: nrs = -1; invalid number of rows Error detected in file ";
+        EXPECT_EQ(reason.rfind(expected, 0), 0u) << capture.err();
+        EXPECT_EQ(reason.find('\n'), reason.size() - 1);
         EXPECT_EQ(SCIPsolve(scip.get()), SCIP_INVALIDCALL);
     }
     ASSERT_EQ(SCIPreadProb(scip.get(), path.c_str(), nullptr), SCIP_OKAY);
@@ -84,7 +88,9 @@ TEST(GlpkFailure, TheBatchGoesOnWithTheNextModel)
     EXPECT_TRUE(solveWithScip(second));
     const std::string err = capture.err();
     EXPECT_NE(err.find("ERROR: GLPK failed while solving: "), std::string::npos) << err;
-    EXPECT_TRUE(std::regex_search(err, std::regex(R"(\[Functions\.cpp:[0-9]+\] ERROR: Error <-6> in function call\n)"))) << err;
+    const std::size_t backEnd = err.find("[Functions.cpp:");
+    ASSERT_NE(backEnd, std::string::npos) << err;
+    EXPECT_EQ(afterErrorHeader(err.substr(backEnd), "Functions.cpp").rfind("Error <-6> in function call\n", 0), 0u) << err;
     ASSERT_EQ(g_resultRows.size(), 2u);
     EXPECT_NE(g_resultRows[0].find("first.lp;"), std::string::npos);
     EXPECT_NE(g_resultRows[1].find(";SOL OTIMA;3,000000;"), std::string::npos) << g_resultRows[1];
