@@ -60,11 +60,64 @@ void* openGurobiLibrary()
     return dlopen(kGurobiLibraryName, RTLD_NOW | RTLD_LOCAL);
 }
 
+namespace {
+
+template <typename Function>
+bool resolve(void* library, const char* name, Function*& function)
+{
+    void* const symbol = dlsym(library, name);
+    if (!symbol)
+        return false;
+    function = reinterpret_cast<Function*>(symbol);
+    return true;
+}
+
+}  // namespace
+
+bool resolveGurobiFunctions(void* library, GurobiFunctions& functions)
+{
+    return resolve(library, "GRBloadenvadv", functions.loadenvadv)
+        && resolve(library, "GRBfreeenv", functions.freeenv)
+        && resolve(library, "GRBsetdblparam", functions.setdblparam)
+        && resolve(library, "GRBsetintparam", functions.setintparam)
+        && resolve(library, "GRBstartenv", functions.startenv)
+        && resolve(library, "GRBreadmodel", functions.readmodel)
+        && resolve(library, "GRBgetenv", functions.getenv)
+        && resolve(library, "GRBprefetchattr", functions.prefetchattr)
+        && resolve(library, "GRBgetintattr", functions.getintattr)
+        && resolve(library, "GRBgetdblattr", functions.getdblattr)
+        && resolve(library, "GRBupdatemodel", functions.updatemodel)
+        && resolve(library, "GRBoptimize", functions.optimize)
+        && resolve(library, "GRBgeterrormsg", functions.geterrormsg)
+        && resolve(library, "GRBfreemodel", functions.freemodel);
+}
+
 bool isGurobiLibraryAvailable()
 {
     void* handle = openGurobiLibrary();
     if (!handle)
         return false;
+    GurobiFunctions functions;
+    const bool complete = resolveGurobiFunctions(handle, functions);
     dlclose(handle);
-    return true;
+    return complete;
+}
+
+const GurobiFunctions* loadGurobiFunctions()
+{
+    static GurobiFunctions functions;
+    static bool loaded = false;
+    if (loaded)
+        return &functions;
+    void* handle = openGurobiLibrary();
+    if (!handle)
+        return nullptr;
+    if (!resolveGurobiFunctions(handle, functions)) {
+        functions = GurobiFunctions{};
+        dlclose(handle);
+        return nullptr;
+    }
+    // The library stays loaded: the table points into it.
+    loaded = true;
+    return &functions;
 }
