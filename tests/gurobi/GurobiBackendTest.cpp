@@ -129,58 +129,32 @@ TEST(GurobiBackend, CallsTheLibraryInTheRequiredOrder)
     const std::string first = run.dir.write("models/a.lp", kOptimalLp);
     const std::string second = run.dir.write("models/b.lp", kInfeasibleLp);
     run.opt("verbose\nn\ntime_limit\n60\n");
-    const std::vector<std::string> expected = {
-        "GRBloadenvadv env1",
-        "GRBsetintparam env1 OutputFlag 0",
-        "GRBstartenv env1",
-        "GRBreadmodel env1 " + first + " -> model1",
-        "GRBgetenv model1",
-        "GRBprefetchattr model1 NumVars",
-        "GRBprefetchattr model1 NumConstrs",
-        "GRBprefetchattr model1 NumSOS",
-        "GRBprefetchattr model1 NumQConstrs",
-        "GRBprefetchattr model1 NumGenConstrs",
-        "GRBgetintattr model1 NumVars",
-        "GRBgetintattr model1 NumConstrs",
-        "GRBgetintattr model1 NumSOS",
-        "GRBgetintattr model1 NumQConstrs",
-        "GRBgetintattr model1 NumGenConstrs",
-        "GRBsetdblparam model1.env TimeLimit 60",
-        "GRBupdatemodel model1",
-        "GRBoptimize model1",
-        "GRBgetintattr model1 Status",
-        "GRBgetdblattr model1 ObjVal",
-        "GRBgetdblattr model1 Runtime",
-        "GRBgetintattr model1 Status",
-        "GRBgetdblattr model1 ObjVal",
-        "GRBgetdblattr model1 Runtime",
-        "GRBfreemodel model1",
-        "GRBfreeenv env1",
-        "GRBloadenvadv env2",
-        "GRBsetintparam env2 OutputFlag 0",
-        "GRBstartenv env2",
-        "GRBreadmodel env2 " + second + " -> model2",
-        "GRBgetenv model2",
-        "GRBprefetchattr model2 NumVars",
-        "GRBprefetchattr model2 NumConstrs",
-        "GRBprefetchattr model2 NumSOS",
-        "GRBprefetchattr model2 NumQConstrs",
-        "GRBprefetchattr model2 NumGenConstrs",
-        "GRBgetintattr model2 NumVars",
-        "GRBgetintattr model2 NumConstrs",
-        "GRBgetintattr model2 NumSOS",
-        "GRBgetintattr model2 NumQConstrs",
-        "GRBgetintattr model2 NumGenConstrs",
-        "GRBsetdblparam model2.env TimeLimit 60",
-        "GRBupdatemodel model2",
-        "GRBoptimize model2",
-        "GRBgetintattr model2 Status",
-        "GRBgetintattr model2 Status",
-        "GRBgetdblattr model2 ObjVal -> 10005",
-        "GRBgetdblattr model2 Runtime",
-        "GRBfreemodel model2",
-        "GRBfreeenv env2",
+    // One environment per model; the model is read with it, then counted, then given its
+    // limit on its own environment, solved, read and freed before the environment.
+    const auto callsFor = [](int n, const std::string& path, const std::vector<std::string>& values) {
+        const std::string env = "env" + std::to_string(n), model = "model" + std::to_string(n);
+        std::vector<std::string> calls = {"GRBloadenvadv " + env, "GRBsetintparam " + env + " OutputFlag 0",
+                                          "GRBstartenv " + env, "GRBreadmodel " + env + " " + path + " -> " + model,
+                                          "GRBgetenv " + model};
+        for (const char* call : {"GRBprefetchattr ", "GRBgetintattr "})
+            for (const char* count : {"NumVars", "NumConstrs", "NumSOS", "NumQConstrs", "NumGenConstrs"})
+                calls.push_back(call + model + " " + count);
+        calls.push_back("GRBsetdblparam " + model + ".env TimeLimit 60");
+        calls.push_back("GRBupdatemodel " + model);
+        calls.push_back("GRBoptimize " + model);
+        for (const std::string& value : values)
+            calls.push_back(value.substr(0, value.find(' ') + 1) + model + value.substr(value.find(' ')));
+        calls.push_back("GRBfreemodel " + model);
+        calls.push_back("GRBfreeenv " + env);
+        return calls;
     };
+    std::vector<std::string> expected = callsFor(1, first,
+                                                 {"GRBgetintattr Status", "GRBgetdblattr ObjVal", "GRBgetdblattr Runtime",
+                                                  "GRBgetintattr Status", "GRBgetdblattr ObjVal", "GRBgetdblattr Runtime"});
+    for (const std::string& call : callsFor(2, second,
+                                            {"GRBgetintattr Status", "GRBgetintattr Status",
+                                             "GRBgetdblattr ObjVal -> 10005", "GRBgetdblattr Runtime"}))
+        expected.push_back(call);
     EXPECT_EQ(loggedCalls(run.dir), expected);
     expectCleanLibraryUse(run.log());
 }

@@ -1,7 +1,7 @@
 #include "GurobiTestSupport.h"
 
-#include <regex>
 #include <sstream>
+#include <string_view>
 
 const char* const kOptimalLp =
     "Maximize\n obj: 12 x + 6 y\nSubject To\n c1: x + y <= 4\n c2: x + 3 y <= 6\nBounds\n x <= 3\nEnd\n";
@@ -79,13 +79,60 @@ std::string modelSection(const std::string& out, int index)
     return out.substr(from, end == std::string::npos ? std::string::npos : end - from);
 }
 
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Consumes a console number (2, 0.0156, 1.5e+06) at text[at]; false when there is none.
+bool consoleNumberAt(const std::string& text, std::size_t& at)
+{
+    if (at >= text.size() || !isDigit(text[at]))
+        return false;
+    while (at < text.size() && (isDigit(text[at]) || std::string_view(".e+-").find(text[at]) != std::string_view::npos))
+        ++at;
+    return true;
+}
+
+// Consumes a row number (12,345678) at text[at].
+bool rowNumberAt(const std::string& text, std::size_t& at)
+{
+    const std::size_t start = at;
+    while (at < text.size() && isDigit(text[at]))
+        ++at;
+    if (at == start || at >= text.size() || text[at] != ',')
+        return false;
+    for (int i = 0; i < 6; ++i)
+        if (++at >= text.size() || !isDigit(text[at]))
+            return false;
+    ++at;
+    return true;
+}
+
+}  // namespace
+
 bool matchesPattern(const std::string& text, const std::string& pattern)
 {
-    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
-    std::string expression = std::regex_replace(pattern, special, R"(\$&)");
-    expression = std::regex_replace(expression, std::regex("<T>"), "[0-9][0-9.e+-]*");
-    expression = std::regex_replace(expression, std::regex("<R>"), "[0-9]+,[0-9]{6}");
-    return std::regex_match(text, std::regex(expression));
+    std::size_t at = 0;
+    for (std::size_t p = 0; p < pattern.size();) {
+        if (pattern.compare(p, 3, "<T>") == 0) {
+            if (!consoleNumberAt(text, at))
+                return false;
+            p += 3;
+        } else if (pattern.compare(p, 3, "<R>") == 0) {
+            if (!rowNumberAt(text, at))
+                return false;
+            p += 3;
+        } else {
+            if (at >= text.size() || text[at] != pattern[p])
+                return false;
+            ++at;
+            ++p;
+        }
+    }
+    return at == text.size();
 }
 
 std::string doubleLog(const TempDir& dir)

@@ -1,5 +1,6 @@
 #include "DoubleModel.h"
 
+#include <chrono>
 #include <climits>
 #include <fstream>
 #include <sstream>
@@ -24,6 +25,17 @@ int milliseconds(double seconds)
         return INT_MAX;
     return seconds <= 0 ? 0 : static_cast<int>(seconds * 1000.0);
 }
+
+class Timer {
+public:
+    double seconds() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};
 
 SolveResult solveMip(glp_prob* problem, int limit)
 {
@@ -86,6 +98,7 @@ glp_prob* readLpFile(const std::string& path)
 SolveResult solveProblem(glp_prob* problem, double timeLimit)
 {
     QuietGlpk quiet;
+    const Timer timer;
     glp_smcp parameters;
     glp_init_smcp(&parameters);
     parameters.msg_lev = GLP_MSG_OFF;
@@ -104,7 +117,7 @@ SolveResult solveProblem(glp_prob* problem, double timeLimit)
     switch (glp_get_status(problem)) {
     case GLP_OPT:
         if (integer)
-            return solveMip(problem, parameters.tm_lim);
+            return solveMip(problem, milliseconds(timeLimit - timer.seconds()));
         result.status = 2;
         result.hasSolution = true;
         result.objective = glp_get_obj_val(problem);
