@@ -144,17 +144,18 @@ TEST(OptimizeRun, FolderChecks)
     TempDir models, output;
     models.write("sol_stat.csv", "old");
     models.write("a.lp", kMinLp);
+    const std::string askedModels = aboutText() + kPrompt + "Imprimir log do solver? (s/n)> " + kPrompt + kAskModels;
+    const std::string badModels = "Pasta de .lps inexistente ou inválida...\n";
 
-    ProcessResult run = opt(models.file("nao-existe"), output.path());
-    EXPECT_EQ(run.out, quietStart().substr(0, quietStart().size() - kAskOutput.size())
-                           + "Pasta de .lps inexistente ou inválida...\n" + kPrompt + kBye);
+    for (const std::string& wrong : {models.file("nao-existe"), models.file("a.lp"), std::string(), "\"" + models.path() + "\""}) {
+        const ProcessResult run = runLumbrix("verbose\nn\nopt\n" + wrong + "\nexit\n");
+        EXPECT_EQ(run.out, askedModels + badModels + kPrompt + kBye) << wrong;
+        EXPECT_EQ(run.err, "");
+    }
     EXPECT_TRUE(fileExists(models.file("sol_stat.csv")));
 
-    run = opt(models.file("a.lp"), output.path());
-    EXPECT_NE(run.out.find(kAskModels + "Pasta de .lps inexistente ou inválida...\n"), std::string::npos);
-
     // A good model folder loses its old results file even when the output folder is wrong.
-    run = opt(models.path(), output.file("nao-existe"));
+    const ProcessResult run = opt(models.path(), output.file("nao-existe"));
     EXPECT_EQ(run.out, quietStart() + "Pasta de output inexistente ou inválida...\n" + kPrompt + kBye);
     EXPECT_FALSE(fileExists(models.file("sol_stat.csv")));
     EXPECT_EQ(run.err, "");
