@@ -7,6 +7,8 @@ build=$(cd "${1:-build}" && pwd)
 lumbrix="$build/lumbrix"
 tools="$build/bench"
 work=$(mktemp -d "${TMPDIR:-/tmp}/lumbrix-bench-XXXXXX")
+# Some example models write files of their own into the working folder.
+cd "$work"
 trap 'rm -rf "$work"' EXIT INT TERM
 
 measure() { # input-file command... -> "seconds rss_kib"
