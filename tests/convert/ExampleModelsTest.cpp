@@ -1,7 +1,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -23,19 +22,30 @@ struct Solution {
     double objective = NAN;
 };
 
+// The rest of the report line that starts with `label`, leading blanks dropped.
+std::string reportLine(const std::string& report, const std::string& label)
+{
+    const std::string::size_type start = report.find("\n" + label);
+    if (start == std::string::npos)
+        return "";
+    const std::string::size_type from = report.find_first_not_of(' ', start + 1 + label.size());
+    return report.substr(from, report.find('\n', from) - from);
+}
+
 // Reads glpsol's report: "Status:     OPTIMAL" and "Objective:  cost = 153.675 (MINimum)"
 // (a model without an objective gives "Objective:  0 (MINimum)").
 Solution readReport(const std::string& path)
 {
     const std::string report = readFile(path);
     Solution solution;
-    std::smatch match;
-    if (std::regex_search(report, match, std::regex("\nStatus: +([^\n]+)\n")))
-        solution.status = match[1];
-    if (std::regex_search(report, match, std::regex("\nObjective: +(?:\\S+ = )?(\\S+) \\((\\w+)\\)\n"))) {
-        solution.objective = std::strtod(match[1].str().c_str(), nullptr);
-        solution.sense = match[2];
-    }
+    solution.status = reportLine(report, "Status:");
+    const std::string objective = reportLine(report, "Objective:");
+    const std::string::size_type open = objective.rfind(" (");
+    if (open == std::string::npos || objective.back() != ')')
+        return solution;
+    solution.sense = objective.substr(open + 2, objective.size() - open - 3);
+    const std::string::size_type valueStart = objective.rfind(' ', open - 1) + 1;  // npos + 1 is 0
+    solution.objective = std::strtod(objective.substr(valueStart, open - valueStart).c_str(), nullptr);
     return solution;
 }
 
