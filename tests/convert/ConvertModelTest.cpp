@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "ConvertSession.h"
 #include "TempDir.h"
 
@@ -40,6 +42,22 @@ TEST(ConvertModel, DataFileReplacesTheModelsOwnDataWhenReadable)
     EXPECT_TRUE(contains(readFile(dir.file("fifodat.lp")), tinyObjective(3)));
     EXPECT_TRUE(contains(readFile(dir.file("nodotlp")), tinyObjective(4)));
     EXPECT_FALSE(fileExists(dir.file("nodot.lp")));
+}
+
+// Run as an unprivileged user, so that the lack of rights holds even for root.
+TEST(ConvertModel, UnreadableDataFileCountsAsNone)
+{
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+    dir.write("locked.mod", tinyModel("3"));
+    const std::string data = dir.write("locked.dat", "param c := 7;\n");
+    ASSERT_EQ(chmod(data.c_str(), 0), 0);
+    ProcessOptions options;
+    options.input = "mod_lp\n" + dir.path() + "\nexit\n";
+    options.unprivileged = true;
+    const ProcessResult result = runProcess({publicLumbrixBinary()}, options);
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(contains(readFile(dir.file("locked.lp")), tinyObjective(3)));
 }
 
 // Every failure has its own message on standard error, right after GLPK's diagnostics and
