@@ -88,3 +88,22 @@ TEST(ScipStatusText, EveryStatusHasAText)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FailedSolveReport, TimeWhenTheSolverHasOneElseADash)
+{
+    g_resultRows.clear();
+    g_readTime = 0.002;
+    testing::internal::CaptureStdout();
+    reportFailedSolve("pasta/falhou.lp", 1.25);
+    reportFailedSolve("pasta/sem-tempo.lp", std::nullopt);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "NOME: falhou.lp\nTEMPO: 1.25\nSTATUS: ERRO DO SOLVER\n"
+              "NOME: sem-tempo.lp\nTEMPO: -\nSTATUS: ERRO DO SOLVER\n");
+    EXPECT_EQ(g_resultRows, (std::vector<std::string>{"falhou.lp;1,250000;ERRO DO SOLVER;-;0,002000",
+                                                      "sem-tempo.lp;-;ERRO DO SOLVER;-;0,002000"}));
+    g_resultRows.clear();
+}
+
+}  // namespace
