@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up a Debian 12 machine for Lumbrix, builds it, and then either starts the shell
-# (`./lumbrix.sh`) or runs the whole test suite (`./lumbrix.sh test`).
+# (`./lumbrix.sh`), runs the whole test suite (`./lumbrix.sh test`) or the benchmark
+# (`./lumbrix.sh bench`).
 # Installs only the Debian packages that are missing; safe to run again and again.
 set -eu
 cd "$(dirname "$0")"
@@ -34,8 +35,11 @@ case "${1:-run}" in
     test)
         ctest --test-dir build --output-on-failure -j "$jobs"
         ;;
+    bench)
+        exec bench/run.sh build
+        ;;
     *)
-        echo "usage: $0 [run|test]" >&2
+        echo "usage: $0 [run|test|bench]" >&2
         exit 2
         ;;
 esac
