@@ -3,11 +3,10 @@
 #include <csignal>
 #include <cstdio>
 
-#include <sys/stat.h>
-
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
+#include "backends/ModelFile.h"
 #include "backends/ReadClock.h"
 #include "report/ModelReport.h"
 #include "report/ResultRows.h"
@@ -34,19 +33,7 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 // A failed call is reported with the line it was made on; the model then goes on.
 #define SCIP_CHECKED(call) checked((call), __LINE__)
 
-// A folder, a device or a dangling link is no model, and a pipe would block the run.
-bool isRegularFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 }  // namespace
-
-bool hasLpSuffix(const std::string& path)
-{
-    return path.size() >= 2 && path.compare(path.size() - 2, 2, "lp") == 0;
-}
 
 bool solveWithScip(std::string path)
 {

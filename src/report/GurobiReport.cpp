@@ -20,15 +20,6 @@ std::optional<int> tryIntAttribute(GurobiModel& model, IntAttr attribute)
     }
 }
 
-std::optional<double> tryDoubleAttribute(GurobiModel& model, DoubleAttr attribute)
-{
-    try {
-        return model.doubleAttribute(attribute);
-    } catch (const GRBException&) {
-        return std::nullopt;
-    }
-}
-
 std::string consoleValue(const std::optional<double>& value)
 {
     return value ? consoleNumber(*value) : "-";
@@ -40,6 +31,15 @@ std::string rowValue(const std::optional<double>& value)
 }
 
 }  // namespace
+
+std::optional<double> tryDoubleAttribute(GurobiModel& model, DoubleAttr attribute)
+{
+    try {
+        return model.doubleAttribute(attribute);
+    } catch (const GRBException&) {
+        return std::nullopt;
+    }
+}
 
 const char* gurobiStatusText(int status)
 {
@@ -95,13 +95,4 @@ void reportGurobiResult(GurobiModel& model, std::string path, bool outOfMemory)
     const char* const outcome = gurobiStatusText(status.value_or(0));
     std::cout << "STATUS: " << outcome << '\n';
     g_resultRows.push_back(makeResultRow(name, rowValue(runtime), outcome, rowValue(objective)));
-}
-
-void reportGurobiFailure(GurobiModel& model, std::string path)
-{
-    const std::string name = modelName(path);
-    std::cout << "NOME: " << name << '\n';
-    const std::optional<double> runtime = tryDoubleAttribute(model, DoubleAttr::Runtime);
-    std::cout << "TEMPO: " << consoleValue(runtime) << "\nSTATUS: " << kStatusSolverError << '\n';
-    g_resultRows.push_back(makeResultRow(name, rowValue(runtime), kStatusSolverError, "-"));
 }

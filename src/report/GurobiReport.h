@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "backends/gurobi/GurobiNames.h"
 
 class GurobiModel;
 
@@ -12,6 +15,5 @@ const char* gurobiStatusText(int status);
 // written and the row is name;-;SEM MEMORIA;-;<reading time>. Never throws GRBException.
 void reportGurobiResult(GurobiModel& model, std::string path, bool outOfMemory);
 
-// The report of a model whose optimisation failed: NOME, TEMPO (or "-") and
-// "STATUS: ERRO DO SOLVER", and the row name;<time or ->;ERRO DO SOLVER;-;<reading time>.
-void reportGurobiFailure(GurobiModel& model, std::string path);
+// A double attribute of the model, or nothing when the library refuses it.
+std::optional<double> tryDoubleAttribute(GurobiModel& model, DoubleAttr attribute);

@@ -89,6 +89,26 @@ TEST(GurobiLoading, LibraryInTheWorkingDirectoryIsNeverLoaded)
     EXPECT_FALSE(fileExists(dir.file("calls.log")));
 }
 
+TEST(GurobiLoading, AbsoluteSearchFoldersStillServeBesideUnsafeEntries)
+{
+    if (gurobiInstalled())
+        GTEST_SKIP() << "a Gurobi library is installed";
+    TempDir dir;
+    fs::copy_file(doubleFolder() + "/libgurobi120.so", dir.file("libgurobi120.so"));
+    for (const std::string& searchPath : {doubleFolder() + ":", ":" + doubleFolder(), ".:" + doubleFolder()}) {
+        SCOPED_TRACE("LD_LIBRARY_PATH=" + searchPath);
+        fs::remove(dir.file("calls.log"));
+        ProcessOptions options;
+        options.workingDirectory = dir.path();
+        options.environment = {{"LD_LIBRARY_PATH", searchPath}, {"GRB_DOUBLE_LOG", dir.file("calls.log")}};
+        const ProcessResult result = runLumbrix("solver\nGUROBI\nexit\n", options);
+        EXPECT_TRUE(gurobiAccepted(result)) << result.out;
+        const std::string calls = readFile(dir.file("calls.log"));
+        EXPECT_NE(calls.find("load " + doubleFolder() + "/libgurobi120.so\n"), std::string::npos) << calls;
+        EXPECT_EQ(calls.find("load " + dir.path()), std::string::npos) << calls;
+    }
+}
+
 TEST(GurobiLoading, LibraryBesideTheProgramComesFirst)
 {
     TempDir dir;

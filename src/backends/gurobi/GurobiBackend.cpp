@@ -3,9 +3,7 @@
 #include <iostream>
 #include <optional>
 
-#include <sys/stat.h>
-
-#include "backends/Functions.h"
+#include "backends/ModelFile.h"
 #include "backends/ReadClock.h"
 #include "backends/gurobi/GRBException.h"
 #include "backends/gurobi/GurobiEnvironment.h"
@@ -18,13 +16,6 @@
 #include "shell/Settings.h"
 
 namespace {
-
-// A folder, a device or a dangling link is no model, and a pipe would block the run.
-bool isRegularFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 void reportLibraryError(const GRBException& error)
 {
@@ -105,7 +96,7 @@ void optimizeAndReport(GurobiModel& model, const std::string& path)
             reportGurobiResult(model, path, true);
         } else {
             reportLibraryError(error);
-            reportGurobiFailure(model, path);
+            reportFailedSolve(path, tryDoubleAttribute(model, DoubleAttr::Runtime));
         }
         return;
     }
