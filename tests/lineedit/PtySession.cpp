@@ -153,6 +153,9 @@ bool PtySession::readSome(int timeoutMs)
 
 bool PtySession::waitFor(std::string_view text)
 {
+    // After one wait has failed the session is off track: later waits fail at once.
+    if (m_offTrack)
+        return false;
     const std::string wanted = crlf(text);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
     for (;;) {
@@ -162,8 +165,10 @@ bool PtySession::waitFor(std::string_view text)
             return true;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !readSome(static_cast<int>(std::min<long long>(left.count(), 500))))
+        if (left.count() <= 0 || !readSome(static_cast<int>(std::min<long long>(left.count(), 500)))) {
+            m_offTrack = true;
             return false;
+        }
     }
 }
 

@@ -31,7 +31,7 @@ public:
 
     // Waits until the terminal shows the text after whatever earlier waits found (a "\n" in
     // it matches the terminal's "\r\n"). False after a generous timeout or when the program
-    // has ended without showing it.
+    // has ended without showing it, and from then on at once.
     bool waitFor(std::string_view text);
 
     // Waits for the program's end: its exit status, or -1 if a signal ended it (then in
@@ -58,6 +58,7 @@ private:
     std::size_t m_seen = 0;
     int m_signal = 0;
     bool m_ended = false;
+    bool m_offTrack = false;
     int m_status = -1;
     std::string m_home;
 };

@@ -1,99 +1,50 @@
 #include "Screen.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
-class Screen {
-public:
+// One cell per character; a row grows as it is written to.
+struct Screen {
+    std::vector<std::vector<std::string>> rows{1};
+    std::size_t row = 0;
+    std::size_t col = 0;
+
+    std::vector<std::string>& line()
+    {
+        if (rows.size() <= row)
+            rows.resize(row + 1);
+        return rows[row];
+    }
     void put(std::string cell)
     {
-        std::vector<std::string>& line = row();
-        if (line.size() <= m_col)
-            line.resize(m_col + 1, " ");
-        line[m_col++] = std::move(cell);
+        if (line().size() <= col)
+            line().resize(col + 1, " ");
+        line()[col++] = std::move(cell);
     }
-    void carriageReturn() { m_col = 0; }
-    void lineFeed() { ++m_row; }
-    void left(std::size_t n) { m_col = n > m_col ? 0 : m_col - n; }
-    void right(std::size_t n) { m_col += n; }
-    void up(std::size_t n) { m_row = n > m_row ? 0 : m_row - n; }
-    void eraseToEnd()
+    // The sequences a line editor uses on an xterm: cursor right and left, erase to the
+    // end of the line, delete characters. Others (modes) show nothing.
+    void control(std::string_view parameters, char final)
     {
-        std::vector<std::string>& line = row();
-        if (line.size() > m_col)
-            line.resize(m_col);
+        std::size_t n = 0;
+        for (char c : parameters)
+            n = c >= '0' && c <= '9' ? n * 10 + static_cast<std::size_t>(c - '0') : n;
+        const std::size_t count = std::max<std::size_t>(n, 1);
+        if (final == 'C')
+            col += count;
+        else if (final == 'D')
+            col -= std::min(col, count);
+        else if (final == 'K' && n == 0 && line().size() > col)
+            line().resize(col);
+        else if (final == 'P' && col < line().size())
+            line().erase(line().begin() + static_cast<long>(col),
+                         line().begin() + static_cast<long>(std::min(line().size(), col + count)));
     }
-    void deleteCells(std::size_t n)
-    {
-        std::vector<std::string>& line = row();
-        if (m_col < line.size())
-            line.erase(line.begin() + static_cast<long>(m_col),
-                       line.begin() + static_cast<long>(std::min(line.size(), m_col + n)));
-    }
-    void insertBlanks(std::size_t n)
-    {
-        std::vector<std::string>& line = row();
-        if (m_col < line.size())
-            line.insert(line.begin() + static_cast<long>(m_col), n, " ");
-    }
-    void column(std::size_t n) { m_col = n; }
-
-    std::vector<std::string> lines() const
-    {
-        std::vector<std::string> result;
-        for (const auto& cells : m_rows) {
-            std::string text;
-            for (const auto& cell : cells)
-                text += cell;
-            result.push_back(text);
-        }
-        return result;
-    }
-
-private:
-    std::vector<std::string>& row()
-    {
-        if (m_rows.size() <= m_row)
-            m_rows.resize(m_row + 1);
-        return m_rows[m_row];
-    }
-
-    std::vector<std::vector<std::string>> m_rows;
-    std::size_t m_row = 0;
-    std::size_t m_col = 0;
 };
 
-// A control sequence's first number, or the default.
-std::size_t firstNumber(std::string_view parameters, std::size_t fallback)
+bool continuation(char c)
 {
-    std::size_t value = 0;
-    bool any = false;
-    for (char c : parameters) {
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + static_cast<std::size_t>(c - '0');
-        any = true;
-    }
-    return any && value > 0 ? value : fallback;
-}
-
-void control(Screen& screen, std::string_view parameters, char final)
-{
-    const std::size_t n = firstNumber(parameters, 1);
-    switch (final) {
-    case 'A': screen.up(n); break;
-    case 'C': screen.right(n); break;
-    case 'D': screen.left(n); break;
-    case 'G': screen.column(n - 1); break;
-    case 'K':
-        if (firstNumber(parameters, 0) == 0)
-            screen.eraseToEnd();
-        break;
-    case 'P': screen.deleteCells(n); break;
-    case '@': screen.insertBlanks(n); break;
-    default: break;  // modes, colours: nothing to show
-    }
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 }  // namespace
@@ -103,38 +54,39 @@ std::vector<std::string> screenLines(std::string_view output)
     Screen screen;
     std::size_t i = 0;
     while (i < output.size()) {
-        const unsigned char c = static_cast<unsigned char>(output[i]);
-        if (c == '\033') {
-            if (i + 1 < output.size() && output[i + 1] == '[') {
-                std::size_t end = i + 2;
-                while (end < output.size() && (output[end] < 0x40 || output[end] > 0x7e))
-                    ++end;
-                if (end < output.size())
-                    control(screen, output.substr(i + 2, end - i - 2), output[end]);
-                i = end + 1;
-            } else {
-                i += 2;
-            }
+        const char c = output[i];
+        if (c == '\033' && i + 1 < output.size() && output[i + 1] == '[') {
+            std::size_t end = i + 2;
+            while (end < output.size() && (output[end] < 0x40 || output[end] > 0x7e))
+                ++end;
+            if (end < output.size())
+                screen.control(output.substr(i + 2, end - i - 2), output[end]);
+            i = end + 1;
             continue;
         }
         if (c == '\r')
-            screen.carriageReturn();
+            screen.col = 0;
         else if (c == '\n')
-            screen.lineFeed();
+            ++screen.row;
         else if (c == '\b')
-            screen.left(1);
-        else if (c >= 0x20 && c != 0x7f) {
-            // One cell per character: a UTF-8 lead byte takes its continuation bytes along.
+            screen.col -= std::min<std::size_t>(screen.col, 1);
+        else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
+            // A UTF-8 character takes its continuation bytes along.
             std::size_t length = 1;
-            while (i + length < output.size() && (static_cast<unsigned char>(output[i + length]) & 0xC0) == 0x80)
+            while (static_cast<unsigned char>(c) >= 0xC0 && i + length < output.size() && continuation(output[i + length]))
                 ++length;
-            if (c < 0x80)
-                length = 1;
             screen.put(std::string(output.substr(i, length)));
             i += length;
             continue;
         }
-        ++i;  // bell and other controls show nothing
+        ++i;  // the bell and other controls show nothing
     }
-    return screen.lines();
+    std::vector<std::string> lines;
+    for (const auto& cells : screen.rows) {
+        std::string text;
+        for (const auto& cell : cells)
+            text += cell;
+        lines.push_back(text);
+    }
+    return lines;
 }
