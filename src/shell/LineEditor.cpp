@@ -62,11 +62,27 @@ private:
     std::string m_saved;
 };
 
-// Negative on failure; a key an inputrc already bound keeps its binding.
-int bindKey(const char* sequence, rl_command_func_t* function)
-{
-    return rl_bind_keyseq_if_unbound(sequence, function);
-}
+// Settings made over whatever an inputrc says. Accented letters in answers and paths pass
+// as typed. An answer is one line: a pasted line break ends it, as Enter does. Completing
+// in the middle of a word does not repeat the text after the cursor.
+constexpr const char* kVariables[][2] = {
+    {"input-meta", "on"},
+    {"output-meta", "on"},
+    {"convert-meta", "off"},
+    {"enable-bracketed-paste", "off"},
+    {"skip-completed-text", "on"},
+};
+
+// Home, End and Delete as the console, screen, tmux and rxvt send them, unless an inputrc
+// bound those keys already.
+struct KeyBinding {
+    const char* sequence;
+    rl_command_func_t* function;
+};
+const KeyBinding kKeys[] = {
+    {"\033[1~", rl_beg_of_line}, {"\033[7~", rl_beg_of_line}, {"\033[4~", rl_end_of_line},
+    {"\033[8~", rl_end_of_line}, {"\033[3~", rl_delete},
+};
 
 // Once per run. Readline catches no signals itself and changes no environment variables:
 // the prompt loop below deals with the signals and puts everything back after each prompt.
@@ -82,21 +98,14 @@ void setUpReadline()
     rl_catch_signals = 0;
     rl_catch_sigwinch = 0;
     rl_change_environment = 0;
-    if (rl_initialize() != 0)
-        std::cerr << "readline: falha ao iniciar\n";
-    // Accented letters in answers and paths pass as typed, whatever an inputrc says.
-    rl_variable_bind("input-meta", "on");
-    rl_variable_bind("output-meta", "on");
-    rl_variable_bind("convert-meta", "off");
-    // An answer is one line: a pasted line break ends it, as Enter does.
-    rl_variable_bind("enable-bracketed-paste", "off");
-    // Completing in the middle of a word does not repeat the text after the cursor.
-    rl_variable_bind("skip-completed-text", "on");
-    // Home, End and Delete as the console, screen, tmux and rxvt send them.
-    if (bindKey("\033[1~", rl_beg_of_line) < 0 || bindKey("\033[7~", rl_beg_of_line) < 0
-        || bindKey("\033[4~", rl_end_of_line) < 0 || bindKey("\033[8~", rl_end_of_line) < 0
-        || bindKey("\033[3~", rl_delete) < 0)
-        std::cerr << "readline: falha ao associar teclas\n";
+    bool ok = rl_initialize() == 0;
+    for (const auto& [name, value] : kVariables)
+        ok = rl_variable_bind(name, value) == 0 && ok;
+    for (const KeyBinding& key : kKeys)
+        ok = rl_bind_keyseq_if_unbound(key.sequence, key.function) >= 0 && ok;
+    // Editing still works, only not quite as set up here.
+    if (!ok)
+        std::cerr << "Aviso: a edição de linha não pôde ser toda configurada.\n";
 }
 
 // Ctrl-C: the line is dropped and the prompt shown again on a new line, as shells do.

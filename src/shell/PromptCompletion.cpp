@@ -38,6 +38,10 @@ char** completeAnswer(const char* text, int, int)
     case Completion::Command:
         return rl_completion_matches(text, nextCommandWord);
     case Completion::Path:
+        // The program takes '~' literally; completing it from the home folder would offer
+        // paths that the folder check then rejects.
+        if (text[0] == '~')
+            return nullptr;
         return rl_completion_matches(text, rl_filename_completion_function);
     case Completion::None:
         break;

@@ -156,6 +156,11 @@ TEST_F(TerminalTest, TabCompletesPathsAtTheFolderQuestions)
     expect("opt\r", kModelQuestion);
     expectCommand("unic\t\r", "Pasta de .lps inexistente ou inválida...\n");
     EXPECT_TRUE(screenHas(std::string(kModelQuestion) + "unico_arquivo.lp")) << dump();
+
+    // '~' is not the home folder to the program, so Tab does not make it one.
+    expect("opt\r", kModelQuestion);
+    expectCommand("~/inp\t\r", "Pasta de .lps inexistente ou inválida...\n");
+    EXPECT_TRUE(screenHas(std::string(kModelQuestion) + "~/inp")) << dump();
     endSession();
 }
 
