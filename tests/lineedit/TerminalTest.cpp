@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -111,6 +112,11 @@ TEST_F(TerminalTest, EditingKeysWorkAnywhereInTheLine)
     expectCommand(std::string("sn") + kHome + kDelete + "\r", "\n");
     expect("verbose\r", kVerboseQuestion);
     expectCommand(std::string("sn") + kBackspace + kBackspace + "n \r", "Opção inexistente, favor selecionar uma opção válida.\n");
+    // An accented letter is one character to edit, even where the environment names no
+    // locale: one backspace takes both of its bytes.
+    expect("verbose\r", kVerboseQuestion);
+    expectCommand(std::string("sé") + kBackspace + "\r", "\n");
+    EXPECT_EQ(session->output().find("Opção inexistente", session->output().rfind("sé")), std::string::npos) << dump();
     endSession();
 }
 
