@@ -1,0 +1,22 @@
+#include <cstdarg>
+#include <cstdio>
+
+#include <scip/scip.h>
+
+// SCIP's default error printer: straight to standard error, flushed at once, so that an
+// error shows up even when the process dies right after it.
+
+extern "C" void SCIPmessagePrintErrorHeader(const char* sourcefile, int sourceline)
+{
+    std::fprintf(stderr, "[%s:%d] ERROR: ", sourcefile, sourceline);
+    std::fflush(stderr);
+}
+
+extern "C" void SCIPmessagePrintError(const char* formatstr, ...)
+{
+    va_list arguments;
+    va_start(arguments, formatstr);
+    std::vfprintf(stderr, formatstr, arguments);
+    va_end(arguments);
+    std::fflush(stderr);
+}

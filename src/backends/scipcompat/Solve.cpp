@@ -1,0 +1,138 @@
+#include <chrono>
+#include <cstdio>
+
+#include <glpk.h>
+#include <scip/scip.h>
+
+#include "backends/scipcompat/Instance.h"
+#include "backends/scipcompat/Interrupt.h"
+#include "backends/scipcompat/Messages.h"
+#include "backends/scipcompat/MipSolve.h"
+#include "backends/scipcompat/TestHooks.h"
+#include "glpk/GlpkGuard.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* statusText(SCIP_STATUS status)
+{
+    switch (status) {
+    case SCIP_STATUS_OPTIMAL:
+        return "optimal solution found";
+    case SCIP_STATUS_INFEASIBLE:
+        return "infeasible";
+    case SCIP_STATUS_UNBOUNDED:
+        return "unbounded";
+    case SCIP_STATUS_INFORUNBD:
+        return "infeasible or unbounded";
+    case SCIP_STATUS_TIMELIMIT:
+        return "time limit reached";
+    case SCIP_STATUS_USERINTERRUPT:
+        return "user interrupt";
+    default:
+        return "unknown";
+    }
+}
+
+bool isFinal(SCIP_STATUS status)
+{
+    return status == SCIP_STATUS_OPTIMAL || status == SCIP_STATUS_INFEASIBLE || status == SCIP_STATUS_UNBOUNDED
+        || status == SCIP_STATUS_INFORUNBD;
+}
+
+// The closing lines of SCIP's own solve log.
+void printSummary(SCIP* scip)
+{
+    const SCIP_STATUS status = scip->outcome.status;
+    std::printf("\nSCIP Status        : %s [%s]\n", isFinal(status) ? "problem is solved" : "solving was interrupted",
+                statusText(status));
+    std::printf("Solving Time (sec) : %.2f\n", scip->solvingTime);
+    std::printf("Primal Bound       : %+.14e\n", SCIPgetPrimalbound(scip));
+    std::fflush(stdout);
+}
+
+SolveRequest makeRequest(SCIP* scip, glp_prob* problem, Clock::time_point start)
+{
+    SolveRequest request;
+    request.problem = problem;
+    request.log = scip->logEnabled;
+    request.hasDeadline = scip->timeLimit < kScipInfinity;
+    if (request.hasDeadline)
+        request.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(scip->timeLimit));
+    request.output = &scip->glpkOutput;
+    return request;
+}
+
+// The GLPK part of a solve; false when GLPK failed fatally (its environment is gone then).
+bool runGuardedSolve(const SolveRequest& request, SolveOutcome& outcome, SolveFailure& failure)
+{
+    captureInterrupt();
+    auto body = [&request, &outcome, &failure] {
+        startGlpkOutput(*request.output, request.log);
+        if (takeInjectedGlpkFailure())
+            glp_add_rows(request.problem, -1);  // GLPK treats this as a fatal error
+        solveGlpkProblem(request, outcome, failure);
+        stopGlpkOutput(*request.output);
+    };
+    const bool completed = runGlpkGuarded(body);
+    releaseInterrupt();
+    return completed;
+}
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+extern "C" SCIP_RETCODE SCIPsolve(SCIP* scip)
+{
+    if (scip == nullptr) {
+        COMPAT_ERROR_MESSAGE("SCIPsolve needs a SCIP instance\n");
+        return SCIP_INVALIDDATA;
+    }
+    glp_prob* const problem = liveProblem(*scip);
+    if (scip->stage == Stage::Init) {
+        COMPAT_ERROR_MESSAGE("cannot call method <SCIPsolve> in initialization stage\n");
+        return SCIP_INVALIDCALL;
+    }
+    if (scip->stage == Stage::LostProblem) {
+        COMPAT_ERROR_MESSAGE("the problem was lost when GLPK failed; read it again\n");
+        return SCIP_INVALIDCALL;
+    }
+    if (scip->solved)
+        return SCIP_OKAY;  // as SCIP: a solved problem stays solved
+
+    const Clock::time_point start = Clock::now();
+    scip->outcome = SolveOutcome{};
+    SolveOutcome outcome;
+    if (scip->stage == Stage::EmptyProblem) {
+        outcome = {SCIP_STATUS_OPTIMAL, true, 0.0};
+    } else if (scip->boundsContradict) {
+        outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
+    } else {
+        const SolveRequest request = makeRequest(scip, problem, start);
+        SolveFailure failure;
+        if (!runGuardedSolve(request, outcome, failure)) {
+            loseGlpkObjects(*scip);
+            scip->solvingTime = secondsSince(start);
+            const GlpkOutput& output = scip->glpkOutput;
+            COMPAT_ERROR_MESSAGE("GLPK failed while solving: %s%s%s\n", output.previousLine,
+                                 output.previousLine[0] != '\0' ? " " : "", output.lastLine);
+            return SCIP_LPERROR;
+        }
+        if (failure.routine != nullptr) {
+            scip->solvingTime = secondsSince(start);
+            COMPAT_ERROR_MESSAGE("%s failed with return code %d\n", failure.routine, failure.code);
+            return SCIP_LPERROR;
+        }
+    }
+    scip->outcome = outcome;
+    scip->solved = isFinal(outcome.status);
+    scip->solvingTime = secondsSince(start);
+    if (scip->logEnabled)
+        printSummary(scip);
+    return SCIP_OKAY;
+}
