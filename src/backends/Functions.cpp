@@ -1,5 +1,6 @@
 #include "backends/Functions.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include <sys/stat.h>
@@ -70,8 +71,16 @@ bool solveWithScip(std::string path)
             SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", g_timeLimit));
         if (g_verbose == "n")
             SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
-        SCIP_CHECKED(SCIPsolve(scip));
-        reportScipResult(scip, path);
+        // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution
+        // data to query then.
+        struct sigaction interruptHandling;
+        sigaction(SIGINT, nullptr, &interruptHandling);
+        if (SCIP_CHECKED(SCIPsolve(scip)) == SCIP_OKAY) {
+            reportScipResult(scip, path);
+        } else {
+            sigaction(SIGINT, &interruptHandling, nullptr);
+            reportFailedSolve(path, SCIPgetSolvingTime(scip));
+        }
     }
     SCIP_CHECKED(SCIPfree(&scip));
     return true;
