@@ -16,7 +16,7 @@ void keepLines(GlpkOutput& output, const char* text)
 {
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c == '\n') {
-            std::memcpy(output.previousLine, output.lastLine, GlpkOutput::kLineCapacity);
+            std::memcpy(output.previousLine, output.lastLine, std::strlen(output.lastLine) + 1);
             std::memcpy(output.lastLine, output.pending, output.pendingLength);
             output.lastLine[output.pendingLength] = '\0';
             output.pendingLength = 0;
@@ -26,20 +26,13 @@ void keepLines(GlpkOutput& output, const char* text)
     }
 }
 
-// GLPK prints its banner, the problem size and the slice's time-limit notice as whole chunks.
 bool omittedFromLog(GlpkOutput& output, const char* text)
 {
-    if (!output.resumingSimplex)
+    if (!output.skippingRepeatedLine)
         return false;
-    if (startsWith(text, "GLPK Simplex Optimizer")) {
-        output.droppingSizeLine = true;
-        return true;
-    }
-    if (output.droppingSizeLine && std::strstr(text, " non-zero") != nullptr) {
-        output.droppingSizeLine = false;
-        return true;
-    }
-    return false;
+    if (std::strchr(text, '\n') != nullptr)
+        output.skippingRepeatedLine = false;
+    return true;
 }
 
 int onGlpkOutput(void* info, const char* text)
@@ -47,7 +40,7 @@ int onGlpkOutput(void* info, const char* text)
     GlpkOutput& output = *static_cast<GlpkOutput*>(info);
     keepLines(output, text);
     if (startsWith(text, "TIME LIMIT EXCEEDED"))
-        return 1;  // the engine's own limits end a slice; its summary says why solving stopped
+        return 1;  // the engine's summary says why solving stopped
     if (output.echo && !omittedFromLog(output, text))
         std::fputs(text, stdout);
     return 1;  // GLPK itself prints nothing
@@ -58,8 +51,7 @@ int onGlpkOutput(void* info, const char* text)
 void startGlpkOutput(GlpkOutput& output, bool echo)
 {
     output.echo = echo;
-    output.resumingSimplex = false;
-    output.droppingSizeLine = false;
+    output.skippingRepeatedLine = false;
     output.pendingLength = 0;
     output.lastLine[0] = '\0';
     output.previousLine[0] = '\0';

@@ -10,9 +10,9 @@ struct GlpkOutput {
     static constexpr std::size_t kLineCapacity = 512;
 
     bool echo = false;
-    // The simplex runs in slices; a resumed slice repeats GLPK's banner, which the log omits.
-    bool resumingSimplex = false;
-    bool droppingSizeLine = false;
+    // The simplex runs in slices; a resumed slice first repeats the progress line the
+    // previous slice ended with, which the log omits.
+    bool skippingRepeatedLine = false;
 
     char pending[kLineCapacity] = {};
     std::size_t pendingLength = 0;

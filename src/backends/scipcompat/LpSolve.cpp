@@ -40,7 +40,6 @@ LpResult solveLp(const SolveRequest& request, int& glpkCode)
 
     bool basisRebuilt = false;
     int slice = kFirstSliceMillis;
-    request.output->resumingSimplex = false;
     for (;;) {
         if (interruptRequested())
             return LpResult::Interrupted;
@@ -57,7 +56,7 @@ LpResult solveLp(const SolveRequest& request, int& glpkCode)
             return result;
         }
         case GLP_ETMLIM:
-            request.output->resumingSimplex = true;
+            request.output->skippingRepeatedLine = true;
             slice = std::min(2 * slice, kLongestSliceMillis);
             break;
         case GLP_EBOUND:

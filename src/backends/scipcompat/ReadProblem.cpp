@@ -187,18 +187,18 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         COMPAT_ERROR_MESSAGE("no reader for input file <%s> available\n", filename);
         return SCIP_PLUGINNOTFOUND;
     }
-    if (const int failure = openFailure(filename); failure != 0) {
-        COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
-        SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
-        return SCIP_NOFILE;
-    }
-
     ReadJob job;
     job.path = filename;
     job.output = &scip->glpkOutput;
     ReadResult result = runRead(job);
     std::string diagnostic;
+    // Only a refused file is looked at more closely, so that good files are opened once.
     if (result == ReadResult::Refused) {
+        if (const int failure = openFailure(filename); failure != 0) {
+            COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
+            SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
+            return SCIP_NOFILE;
+        }
         diagnostic = job.output->lastLine;
         std::string retryDiagnostic;
         result = retryWithRewrittenObjective(job, filename, retryDiagnostic);
