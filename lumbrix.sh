@@ -34,6 +34,11 @@ case "${1:-run}" in
         ;;
     test)
         ctest --test-dir build --output-on-failure -j "$jobs"
+        # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+        cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBRIX_SANITIZE=ON \
+            ${LUMBRIX_CMAKE_ARGS:-} >&2
+        cmake --build build-sanitize -j "$jobs" >&2
+        ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
         ;;
     bench)
         exec bench/run.sh build
