@@ -1,12 +1,12 @@
 #include "backends/Functions.h"
 
+#include <csignal>
 #include <cstdio>
-
-#include <sys/stat.h>
 
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
+#include "backends/ModelFile.h"
 #include "backends/ReadClock.h"
 #include "report/ModelReport.h"
 #include "report/ResultRows.h"
@@ -33,19 +33,7 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 // A failed call is reported with the line it was made on; the model then goes on.
 #define SCIP_CHECKED(call) checked((call), __LINE__)
 
-// A folder, a device or a dangling link is no model, and a pipe would block the run.
-bool isRegularFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 }  // namespace
-
-bool hasLpSuffix(const std::string& path)
-{
-    return path.size() >= 2 && path.compare(path.size() - 2, 2, "lp") == 0;
-}
 
 bool solveWithScip(std::string path)
 {
@@ -70,8 +58,16 @@ bool solveWithScip(std::string path)
             SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", g_timeLimit));
         if (g_verbose == "n")
             SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
-        SCIP_CHECKED(SCIPsolve(scip));
-        reportScipResult(scip, path);
+        // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution
+        // data to query then.
+        struct sigaction interruptHandling;
+        sigaction(SIGINT, nullptr, &interruptHandling);
+        if (SCIP_CHECKED(SCIPsolve(scip)) == SCIP_OKAY) {
+            reportScipResult(scip, path);
+        } else {
+            sigaction(SIGINT, &interruptHandling, nullptr);
+            reportFailedSolve(path, SCIPgetSolvingTime(scip));
+        }
     }
     SCIP_CHECKED(SCIPfree(&scip));
     return true;

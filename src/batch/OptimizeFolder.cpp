@@ -56,8 +56,10 @@ void optimizeFolder()
     static const std::string separator(70, '-');
     for (std::size_t i = 0; i < g_modelFiles.size(); ++i) {
         std::cout << separator << "\nMODELO " << i << " \n";
-        if (solveModel(g_modelFiles[i]))
+        if (solveModel(g_modelFiles[i])) {
             writeResultsFile(outputFolder);
+            std::cout.flush();
+        }
     }
     finishResultsFile();
     g_resultRows.clear();

@@ -37,6 +37,14 @@ std::string makeResultRow(const std::string& name, const std::string& solvingTim
     return quotedIfNeeded(name) + ';' + solvingTime + ';' + status + ';' + objective + ';' + rowNumber(g_readTime);
 }
 
+void reportFailedSolve(const std::string& path, std::optional<double> solvingTime)
+{
+    const std::string name = modelName(path);
+    std::cout << "NOME: " << name << "\nTEMPO: " << (solvingTime ? consoleNumber(*solvingTime) : "-")
+              << "\nSTATUS: " << kStatusSolverError << '\n';
+    g_resultRows.push_back(makeResultRow(name, solvingTime ? rowNumber(*solvingTime) : "-", kStatusSolverError, "-"));
+}
+
 void reportUnsolved(const std::string& path, const char* status)
 {
     const std::string name = modelName(path);

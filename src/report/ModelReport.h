@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Outcomes of a model that was never solved.
@@ -17,3 +18,7 @@ std::string makeResultRow(const std::string& name, const std::string& solvingTim
 // The report of a model that could not be solved: its NOME and STATUS lines and the row
 // name;-;<status>;-;<reading time>.
 void reportUnsolved(const std::string& path, const char* status);
+
+// The report of a model whose solve failed: NOME, TEMPO (the solver's time, "-" when it
+// has none to give) and STATUS lines, and the row name;<time>;ERRO DO SOLVER;-;<reading time>.
+void reportFailedSolve(const std::string& path, std::optional<double> solvingTime);

@@ -2,8 +2,12 @@
 
 #include <iostream>
 
-bool promptLine(const std::string& prompt, std::string& line, Completion)
+#include "shell/LineEditor.h"
+
+bool promptLine(const std::string& prompt, std::string& line, Completion completion)
 {
+    if (editingTerminal())
+        return readEditedLine(prompt, line, completion);
     std::cout << prompt << std::flush;
     line.clear();
     // A last line without a line break still counts as a line.

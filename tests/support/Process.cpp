@@ -7,12 +7,16 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr uid_t kNobody = 65534;
 
 void closeIfOpen(int& fd)
 {
@@ -38,6 +42,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
         dup2(out[1], 1);
         dup2(err[1], 2);
         setpgid(0, 0);
+        if (options.unprivileged && geteuid() == 0
+            && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(125);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
             _exit(126);
         for (const auto& name : options.unsetEnvironment)
@@ -135,6 +142,32 @@ ProcessResult runLumbrix(const std::string& input, ProcessOptions options)
 {
     options.input = input;
     return runProcess({lumbrixBinary()}, options);
+}
+
+namespace {
+
+char g_publicFolder[] = "/tmp/lumbrix-bin-XXXXXX";
+
+void removePublicCopy()
+{
+    runProcess({"/bin/rm", "-rf", g_publicFolder});
+}
+
+}  // namespace
+
+std::string publicLumbrixBinary()
+{
+    static const std::string copy = [] {
+        if (!mkdtemp(g_publicFolder) || chmod(g_publicFolder, 0755) != 0)
+            throw std::runtime_error("cannot make a folder for the program copy");
+        std::atexit(removePublicCopy);
+        const std::string target = std::string(g_publicFolder) + "/lumbrix";
+        const ProcessResult copied = runProcess({"/bin/cp", lumbrixBinary(), target});
+        if (copied.exitCode != 0 || chmod(target.c_str(), 0755) != 0)
+            throw std::runtime_error("cannot copy the program");
+        return target;
+    }();
+    return copy;
 }
 
 std::string examplesFolder()

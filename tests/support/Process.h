@@ -20,6 +20,7 @@ struct ProcessOptions {
     std::vector<std::pair<std::string, std::string>> environment;  // set (or, with an empty value, kept) on top of ours
     std::vector<std::string> unsetEnvironment;                 // removed from the environment
     double timeoutSeconds = 120;
+    bool unprivileged = false;  // when run as root, drop to the user "nobody" first
 };
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
@@ -27,6 +28,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
 // The program under test, build/lumbrix.
 std::string lumbrixBinary();
 ProcessResult runLumbrix(const std::string& input, ProcessOptions options = {});
+
+// A copy of the program that an unprivileged user may run, in its own folder (the build
+// tree may lie under a private home). Made once per test process.
+std::string publicLumbrixBinary();
 
 // The folder of the source tree's example models.
 std::string examplesFolder();

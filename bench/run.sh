@@ -1,0 +1,88 @@
+#!/bin/sh
+# The benchmark: how close a batch run comes to the solver's own cost, and how that cost
+# grows with the run. Every figure is a ratio or a slope taken within this one run.
+# Usage: bench/run.sh <build folder>   (./lumbrix.sh bench builds first and calls this)
+set -eu
+build=$(cd "${1:-build}" && pwd)
+lumbrix="$build/lumbrix"
+tools="$build/bench"
+work=$(mktemp -d "${TMPDIR:-/tmp}/lumbrix-bench-XXXXXX")
+# Some example models write files of their own into the working folder.
+cd "$work"
+trap 'rm -rf "$work"' EXIT INT TERM
+
+measure() { # input-file command... -> "seconds rss_kib"
+    input=$1
+    shift
+    "$tools/lumbrix_bench_measure" "$input" "$work/last.out" "$@"
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+session() { # model folder, output folder -> a quiet opt session on stdin
+    printf 'verbose\nn\nopt\n%s\n%s\nexit\n' "$1" "$2" > "$work/session"
+}
+models() { # count -> folder
+    mkdir -p "$work/m$1" "$work/out$1"
+    [ -e "$work/m$1/m000000.lp" ] || "$tools/lumbrix_bench_models" "$work/m$1" "$1"
+}
+
+echo "Lumbrix benchmark ($(nproc) cores, $(date -u +%Y-%m-%d))"
+
+# Overhead per model: opt against the engine's own calls on the same files, alternated.
+models 1000
+session "$work/m1000" "$work/out1000"
+: > "$work/opt.t"
+: > "$work/base.t"
+for round in 1 2 3 4 5 6 7; do
+    measure /dev/null "$tools/lumbrix_bench_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/base.t"
+    measure "$work/session" "$lumbrix" | cut -d' ' -f1 >> "$work/opt.t"
+done
+base=$(median < "$work/base.t")
+opt=$(median < "$work/opt.t")
+grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
+echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
+
+# Growth and memory: seconds per model and peak memory at 1,000 and 20,000 models.
+models 20000
+for n in 1000 20000; do
+    session "$work/m$n" "$work/out$n"
+    : > "$work/t$n"
+    for round in 1 2 3; do
+        measure "$work/session" "$lumbrix" >> "$work/t$n"
+    done
+    eval "time$n=\$(cut -d' ' -f1 < \"\$work/t\$n\" | median)"
+    eval "rss$n=\$(cut -d' ' -f2 < \"\$work/t\$n\" | median)"
+done
+per1000=$(awk -v t="$time1000" 'BEGIN { printf "%.2f", t / 1000 * 1e6 }')
+per20000=$(awk -v t="$time20000" 'BEGIN { printf "%.2f", t / 20000 * 1e6 }')
+echo "growth     us/model: N=1000 $per1000, N=20000 $per20000, ratio $(ratio "$per20000" "$per1000")"
+echo "memory     peak RSS: N=1000 ${rss1000} KiB, N=20000 ${rss20000} KiB, difference $((rss20000 - rss1000)) KiB"
+echo "           results file at N=20000: $(wc -c < "$work/out20000/sol_stat.csv") bytes"
+
+# Conversion: mod_lp over GLPK's example models against the same GLPK calls.
+examples=/usr/share/doc/glpk-utils/examples
+if [ -d "$examples" ]; then
+    mkdir -p "$work/mods"
+    cp "$examples"/*.mod "$examples"/*.dat "$work/mods/"
+    printf 'mod_lp\n%s\nexit\n' "$work/mods" > "$work/convert"
+    : > "$work/c.t"
+    : > "$work/cb.t"
+    for round in 1 2 3 4 5; do
+        measure /dev/null "$tools/lumbrix_bench_convert_baseline" "$work/mods" | cut -d' ' -f1 >> "$work/cb.t"
+        measure "$work/convert" "$lumbrix" | cut -d' ' -f1 >> "$work/c.t"
+    done
+    convert=$(median < "$work/c.t")
+    cbase=$(median < "$work/cb.t")
+    echo "conversion $(ls "$work/mods"/*.lp | wc -l) LP files: mod_lp $convert s, GLPK alone $cbase s, ratio $(ratio "$convert" "$cbase")"
+else
+    echo "conversion skipped: $examples is missing (Debian package glpk-utils)"
+fi
+
+# Listing: opt over folders of entries that are not models.
+for n in 50000 100000; do
+    mkdir -p "$work/e$n"
+    (cd "$work/e$n" && seq -f "entrada%06g.txt" 1 "$n" | xargs touch)
+    session "$work/e$n" "$work/out1000"
+    eval "list$n=\$(measure \"\$work/session\" \"\$lumbrix\" | cut -d' ' -f1)"
+done
+echo "listing    50,000 entries $list50000 s, 100,000 entries $list100000 s, ratio $(ratio "$list100000" "$list50000")"

@@ -1,0 +1,120 @@
+#include "backends/gurobi/GurobiModel.h"
+
+#include <algorithm>
+
+#include "backends/gurobi/GRBException.h"
+#include "backends/gurobi/GurobiApi.h"
+#include "backends/gurobi/GurobiLibrary.h"
+
+namespace {
+
+// GRB_ERROR_NULL_ARGUMENT, for a model the library gives no environment for.
+constexpr int kNullArgument = 10002;
+
+void fill(std::vector<std::unique_ptr<GurobiElement>>& elements, int count, GRBmodel* model)
+{
+    elements.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int index = 0; index < count; ++index)
+        elements.push_back(std::make_unique<GurobiElement>(GurobiElement{model, index}));
+}
+
+void renumber(std::vector<std::unique_ptr<GurobiElement>>& elements, int& count)
+{
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        elements[i]->index = static_cast<int>(i);
+    count = static_cast<int>(elements.size());
+}
+
+}  // namespace
+
+GurobiModel::GurobiModel(GurobiEnvironment& environment, const std::string& path)
+    : m_environment(environment.libraryEnvironment())
+{
+    const GurobiFunctions& api = gurobiApi();
+    checkGurobi(api.readmodel(m_environment, path.c_str(), &m_model), m_environment);
+    // From here on the model's own copy of the environment speaks for it.
+    GRBenv* own = api.getenv(m_model);
+    if (!own) {
+        GRBException error(gurobiErrorMessage(m_environment), kNullArgument);
+        api.freemodel(m_model);
+        throw error;
+    }
+    m_environment = own;
+    try {
+        readCounts();
+        makeElements();
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+GurobiModel::~GurobiModel()
+{
+    release();
+}
+
+void GurobiModel::release()
+{
+    for (Elements* elements : {&m_variables, &m_constraints, &m_sos, &m_quadratics, &m_generals})
+        elements->clear();
+    if (m_model) {
+        if (const GurobiFunctions* functions = loadGurobiFunctions())
+            functions->freemodel(m_model);
+        m_model = nullptr;
+    }
+    for (Elements* elements : {&m_variables, &m_constraints, &m_sos, &m_quadratics, &m_generals})
+        elements->shrink_to_fit();
+}
+
+void GurobiModel::readCounts()
+{
+    const GurobiFunctions& api = gurobiApi();
+    const IntAttr kinds[] = {IntAttr::NumVars, IntAttr::NumConstrs, IntAttr::NumSOS, IntAttr::NumQConstrs,
+                             IntAttr::NumGenConstrs};
+    for (const IntAttr kind : kinds)
+        checkGurobi(api.prefetchattr(m_model, gurobiName(kind)), m_environment);
+    int* const counts[] = {&m_variableCount, &m_constraintCount, &m_sosCount, &m_quadraticCount, &m_generalCount};
+    for (std::size_t i = 0; i < std::size(kinds); ++i)
+        checkGurobi(api.getintattr(m_model, gurobiName(kinds[i]), counts[i]), m_environment);
+}
+
+void GurobiModel::makeElements()
+{
+    fill(m_variables, m_variableCount, m_model);
+    fill(m_constraints, m_constraintCount, m_model);
+    fill(m_sos, m_sosCount, m_model);
+    fill(m_quadratics, m_quadraticCount, m_model);
+    fill(m_generals, m_generalCount, m_model);
+}
+
+void GurobiModel::optimize()
+{
+    renumber(m_variables, m_variableCount);
+    renumber(m_constraints, m_constraintCount);
+    renumber(m_sos, m_sosCount);
+    renumber(m_quadratics, m_quadraticCount);
+    renumber(m_generals, m_generalCount);
+    const GurobiFunctions& api = gurobiApi();
+    checkGurobi(api.updatemodel(m_model), m_environment);
+    checkGurobi(api.optimize(m_model), m_environment);
+}
+
+int GurobiModel::intAttribute(IntAttr attribute)
+{
+    int value = 0;
+    checkGurobi(gurobiApi().getintattr(m_model, gurobiName(attribute), &value), m_environment);
+    return value;
+}
+
+double GurobiModel::doubleAttribute(DoubleAttr attribute)
+{
+    double value = 0;
+    checkGurobi(gurobiApi().getdblattr(m_model, gurobiName(attribute), &value), m_environment);
+    return value;
+}
+
+GurobiEnvironment GurobiModel::environment()
+{
+    return GurobiEnvironment(m_environment);
+}

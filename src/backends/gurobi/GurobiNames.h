@@ -1,0 +1,18 @@
+#pragma once
+
+// Parameters and attributes by their position in the library's tables of names; only the
+// ones the program uses are listed.
+
+enum class DoubleParam { TimeLimit = 5 };
+
+enum class IntParam { OutputFlag = 47 };
+
+enum class IntAttr { NumConstrs = 0, NumVars = 1, NumSOS = 2, NumQConstrs = 3, NumGenConstrs = 4, Status = 16 };
+
+enum class DoubleAttr { Runtime = 0, ObjVal = 26 };
+
+// The names the library knows them by.
+const char* gurobiName(DoubleParam parameter);
+const char* gurobiName(IntParam parameter);
+const char* gurobiName(IntAttr attribute);
+const char* gurobiName(DoubleAttr attribute);

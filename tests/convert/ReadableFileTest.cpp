@@ -1,0 +1,23 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ConvertSession.h"
+#include "TempDir.h"
+#include "convert/ReadableFile.h"
+
+namespace {
+
+TEST(ReadableFile, OnlyAnOpenableRegularFileCounts)
+{
+    TempDir dir;
+    EXPECT_TRUE(isReadableFile(dir.write("m.dat", "param c := 1;\n")));
+    EXPECT_TRUE(isReadableFile(dir.write("empty.dat", "")));
+    EXPECT_FALSE(isReadableFile(dir.file("missing.dat")));
+    EXPECT_FALSE(isReadableFile(dir.folder("folder.dat")));
+    makeFifo(dir.file("fifo.dat"));
+    EXPECT_FALSE(isReadableFile(dir.file("fifo.dat")));
+    EXPECT_FALSE(isReadableFile(std::string("m.dat\0x", 7)));
+}
+
+}  // namespace

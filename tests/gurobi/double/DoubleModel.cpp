@@ -1,0 +1,136 @@
+#include "DoubleModel.h"
+
+#include <chrono>
+#include <climits>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// GLPK writes to the process's terminal; the program under test must not see it.
+class QuietGlpk {
+public:
+    QuietGlpk() : m_previous(glp_term_out(GLP_OFF)) {}
+    ~QuietGlpk() { glp_term_out(m_previous); }
+    QuietGlpk(const QuietGlpk&) = delete;
+    QuietGlpk& operator=(const QuietGlpk&) = delete;
+
+private:
+    int m_previous;
+};
+
+int milliseconds(double seconds)
+{
+    if (!(seconds < INT_MAX / 1000.0))
+        return INT_MAX;
+    return seconds <= 0 ? 0 : static_cast<int>(seconds * 1000.0);
+}
+
+class Timer {
+public:
+    double seconds() const
+    {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};
+
+SolveResult solveMip(glp_prob* problem, int limit)
+{
+    glp_iocp parameters;
+    glp_init_iocp(&parameters);
+    parameters.msg_lev = GLP_MSG_OFF;
+    parameters.tm_lim = limit;
+    const int code = glp_intopt(problem, &parameters);
+    const int status = glp_mip_status(problem);
+    SolveResult result;
+    result.hasSolution = status == GLP_OPT || status == GLP_FEAS;
+    result.objective = result.hasSolution ? glp_mip_obj_val(problem) : 0;
+    if (code == GLP_ETMLIM)
+        result.status = 9;
+    else if (code != 0)
+        result.status = 12;
+    else
+        result.status = status == GLP_OPT ? 2 : status == GLP_NOFEAS ? 3 : 12;
+    return result;
+}
+
+}  // namespace
+
+ModelDirectives readDirectives(const std::string& path)
+{
+    ModelDirectives directives;
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line)) {
+        const std::string marker = "\\ double:";
+        if (line.compare(0, marker.size(), marker) != 0)
+            continue;
+        std::istringstream words(line.substr(marker.size()));
+        std::string word;
+        while (words >> word) {
+            if (word.rfind("status=", 0) == 0)
+                directives.forcedStatus = std::stoi(word.substr(7));
+            else if (word.rfind("optimize=", 0) == 0)
+                directives.optimize = word.substr(9);
+            else if (word == "runtime=refuse")
+                directives.refuseRuntime = true;
+            else if (word == "counts=refuse")
+                directives.refuseCounts = true;
+        }
+    }
+    return directives;
+}
+
+glp_prob* readLpFile(const std::string& path)
+{
+    QuietGlpk quiet;
+    glp_prob* problem = glp_create_prob();
+    if (glp_read_lp(problem, nullptr, path.c_str()) != 0) {
+        glp_delete_prob(problem);
+        return nullptr;
+    }
+    return problem;
+}
+
+SolveResult solveProblem(glp_prob* problem, double timeLimit)
+{
+    QuietGlpk quiet;
+    const Timer timer;
+    glp_smcp parameters;
+    glp_init_smcp(&parameters);
+    parameters.msg_lev = GLP_MSG_OFF;
+    parameters.tm_lim = milliseconds(timeLimit);
+    const int code = glp_simplex(problem, &parameters);
+    const bool integer = glp_get_num_int(problem) > 0;
+    SolveResult result;
+    if (code == GLP_ETMLIM) {
+        result.status = 9;
+        return result;
+    }
+    if (code != 0) {
+        result.status = 12;
+        return result;
+    }
+    switch (glp_get_status(problem)) {
+    case GLP_OPT:
+        if (integer)
+            return solveMip(problem, milliseconds(timeLimit - timer.seconds()));
+        result.status = 2;
+        result.hasSolution = true;
+        result.objective = glp_get_obj_val(problem);
+        return result;
+    case GLP_NOFEAS:
+        result.status = 3;
+        return result;
+    case GLP_UNBND:
+        // Without integer points the unbounded relaxation says nothing about the model.
+        result.status = integer ? 4 : 5;
+        return result;
+    default:
+        result.status = 12;
+        return result;
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The test double's model: a CPLEX LP file read and solved with GLPK.
+
+#include <string>
+
+#include <glpk.h>
+
+// What a test asks of one model through comment lines of its file, such as
+// "\ double: status=7 optimize=oom runtime=refuse counts=refuse".
+struct ModelDirectives {
+    int forcedStatus = 0;      // reported instead of the real status when nonzero
+    std::string optimize;      // "oom" or "error": GRBoptimize fails
+    bool refuseRuntime = false;
+    bool refuseCounts = false;
+};
+
+ModelDirectives readDirectives(const std::string& path);
+
+// Reads an LP file with GLPK's own output kept off; null when it cannot be read.
+glp_prob* readLpFile(const std::string& path);
+
+struct SolveResult {
+    int status = 1;  // the library's status codes: 2 optimal, 3 infeasible, 4 either, 5 unbounded, 9 time limit
+    bool hasSolution = false;
+    double objective = 0;
+};
+
+// Solves the problem within the time limit (seconds), silently.
+SolveResult solveProblem(glp_prob* problem, double timeLimit);

@@ -1,0 +1,417 @@
+// A stand-in for the Gurobi C library (libgurobi120.so) for the tests: the same functions,
+// models read from CPLEX LP files and solved with GLPK. It writes every call it receives
+// to the file named by GRB_DOUBLE_LOG, fails on request (GRB_DOUBLE_FAIL=loadenv,startenv
+// and the model files' "\ double:" lines), and logs misuse and leaks as "MISUSE"/"LEAK".
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <type_traits>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include "DoubleModel.h"
+#include "backends/gurobi/GurobiCApi.h"
+
+#define GRB_EXPORT extern "C" __attribute__((visibility("default")))
+
+struct GRBenv {
+    std::string name;
+    bool modelCopy = false;
+    int outputFlag = 1;
+    double timeLimit = 1e100;
+    int models = 0;  // models read with it and not yet freed
+    std::string lastError;
+};
+
+struct GRBmodel {
+    std::string name;
+    GRBenv* reader = nullptr;
+    GRBenv* env = nullptr;
+    glp_prob* problem = nullptr;
+    ModelDirectives directives;
+    SolveResult result;
+    double runtime = 0;
+};
+
+namespace {
+
+std::set<const GRBenv*> g_environments;
+std::set<const GRBmodel*> g_models;
+int g_environmentCount = 0;
+int g_modelCount = 0;
+
+void logLine(const std::string& line)
+{
+    const char* path = std::getenv("GRB_DOUBLE_LOG");
+    if (!path || !*path)
+        return;
+    if (FILE* file = std::fopen(path, "a")) {
+        std::fprintf(file, "%s\n", line.c_str());
+        std::fclose(file);
+    }
+}
+
+bool failureRequested(const std::string& what)
+{
+    const char* value = std::getenv("GRB_DOUBLE_FAIL");
+    if (!value)
+        return false;
+    const std::string list = std::string(",") + value + ",";
+    return list.find("," + what + ",") != std::string::npos;
+}
+
+void say(const GRBenv* env, const std::string& text)
+{
+    if (env->outputFlag) {
+        std::printf("Gurobi test double: %s\n", text.c_str());
+        std::fflush(stdout);
+    }
+}
+
+std::string number(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+int fail(GRBenv* env, const std::string& call, int code, const std::string& message)
+{
+    logLine(call + " -> " + std::to_string(code));
+    if (env)
+        env->lastError = message;
+    return code;
+}
+
+// A handle the double never gave out, or one already freed.
+bool knownEnvironment(const GRBenv* env, const std::string& call)
+{
+    if (g_environments.count(env))
+        return true;
+    logLine("MISUSE " + call + ": unknown environment");
+    return false;
+}
+
+bool knownModel(const GRBmodel* model, const std::string& call)
+{
+    if (g_models.count(model))
+        return true;
+    logLine("MISUSE " + call + ": unknown model");
+    return false;
+}
+
+bool hasLpExtension(const std::string& path)
+{
+    return path.size() > 3 && path.compare(path.size() - 3, 3, ".lp") == 0;
+}
+
+__attribute__((constructor)) void announceLoad()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&announceLoad), &info) && info.dli_fname)
+        logLine(std::string("load ") + info.dli_fname);
+}
+
+__attribute__((destructor)) void reportLeaks()
+{
+    if (!g_environments.empty() || !g_models.empty())
+        logLine("LEAK environments=" + std::to_string(g_environments.size())
+                + " models=" + std::to_string(g_models.size()));
+}
+
+constexpr int kNullArgument = 10002;
+constexpr int kInvalidArgument = 10003;
+constexpr int kUnknownAttribute = 10004;
+constexpr int kDataNotAvailable = 10005;
+constexpr int kUnknownParameter = 10007;
+constexpr int kValueOutOfRange = 10008;
+constexpr int kNoLicense = 10009;
+constexpr int kFileRead = 10012;
+constexpr int kNumeric = 10014;
+constexpr int kOutOfMemory = 10001;
+
+}  // namespace
+
+GRB_EXPORT int GRBloadenvadv(GRBenv** envP, const char* logfilename, int apitype, int major, int minor, int tech,
+                             const char* server, const char* router, const char* password, const char* group,
+                             int priority, int idletimeout, const char* cloudaccessid, const char* cloudsecretkey,
+                             GRBcallback* cb, void* usrdata, GRBlogcallback* logcb, void* logdata)
+{
+    if (!envP)
+        return kNullArgument;
+    GRBenv* env = new GRBenv;
+    env->name = "env" + std::to_string(++g_environmentCount);
+    g_environments.insert(env);
+    *envP = env;
+    const std::string call = "GRBloadenvadv " + env->name;
+    const bool local = !logfilename && !server && !router && !password && !group && priority == -9999999
+        && idletimeout == -1 && !cloudaccessid && !cloudsecretkey && !cb && !usrdata && !logcb && !logdata;
+    if (apitype != 1 || major != 12 || minor != 0 || tech != 1 || !local)
+        return fail(env, call, kInvalidArgument, "Invalid arguments for a local environment of version 12.0.1");
+    if (failureRequested("loadenv"))
+        return fail(env, call, kNoLicense, "No Gurobi license found (test double)");
+    logLine(call);
+    say(env, "environment " + env->name + " ready");
+    return 0;
+}
+
+GRB_EXPORT void GRBfreeenv(GRBenv* env)
+{
+    if (!env)
+        return;
+    const std::string call = "GRBfreeenv " + env->name;
+    if (!knownEnvironment(env, call))
+        return;
+    if (env->modelCopy) {
+        logLine("MISUSE " + call + ": a model's own environment");
+        return;
+    }
+    if (env->models > 0)
+        logLine("MISUSE " + call + ": freed before its models");
+    logLine(call);
+    g_environments.erase(env);
+    delete env;
+}
+
+GRB_EXPORT int GRBsetdblparam(GRBenv* env, const char* paramname, double value)
+{
+    if (!env || !paramname)
+        return kNullArgument;
+    const std::string call = "GRBsetdblparam " + env->name + " " + paramname + " " + number(value);
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    if (std::string(paramname) != "TimeLimit")
+        return fail(env, call, kUnknownParameter, std::string("Unknown parameter '") + paramname + "'");
+    if (!(value >= 0))
+        return fail(env, call, kValueOutOfRange,
+                    "Unable to set parameter TimeLimit to value " + number(value) + " (minimum is 0)");
+    logLine(call);
+    env->timeLimit = value;
+    say(env, "TimeLimit set to " + number(value));
+    return 0;
+}
+
+GRB_EXPORT int GRBsetintparam(GRBenv* env, const char* paramname, int value)
+{
+    if (!env || !paramname)
+        return kNullArgument;
+    const std::string call = "GRBsetintparam " + env->name + " " + paramname + " " + std::to_string(value);
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    if (std::string(paramname) != "OutputFlag")
+        return fail(env, call, kUnknownParameter, std::string("Unknown parameter '") + paramname + "'");
+    if (value != 0 && value != 1)
+        return fail(env, call, kValueOutOfRange,
+                    "Unable to set parameter OutputFlag to value " + std::to_string(value));
+    logLine(call);
+    env->outputFlag = value;
+    return 0;
+}
+
+GRB_EXPORT int GRBstartenv(GRBenv* env)
+{
+    if (!env)
+        return kNullArgument;
+    const std::string call = "GRBstartenv " + env->name;
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    if (failureRequested("startenv"))
+        return fail(env, call, kNoLicense, "License expired (test double)");
+    logLine(call);
+    return 0;
+}
+
+GRB_EXPORT int GRBreadmodel(GRBenv* env, const char* filename, GRBmodel** modelP)
+{
+    if (!env || !filename || !modelP)
+        return kNullArgument;
+    *modelP = nullptr;
+    const std::string path = filename;
+    const std::string call = "GRBreadmodel " + env->name + " " + path;
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    if (!hasLpExtension(path))
+        return fail(env, call, kFileRead, "Unknown file type for file '" + path + "'");
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return fail(env, call, kFileRead, "Unable to open file '" + path + "' for input");
+    say(env, "reading " + path);
+    glp_prob* problem = readLpFile(path);
+    if (!problem)
+        return fail(env, call, kFileRead, "Unable to read LP file '" + path + "'");
+
+    GRBmodel* model = new GRBmodel;
+    model->name = "model" + std::to_string(++g_modelCount);
+    model->reader = env;
+    model->env = new GRBenv(*env);
+    model->env->name = model->name + ".env";
+    model->env->modelCopy = true;
+    model->env->models = 0;
+    model->env->lastError.clear();
+    model->problem = problem;
+    model->directives = readDirectives(path);
+    g_models.insert(model);
+    g_environments.insert(model->env);
+    ++env->models;
+    *modelP = model;
+    logLine(call + " -> " + model->name);
+    say(env, "read " + std::to_string(glp_get_num_rows(problem)) + " rows, "
+                 + std::to_string(glp_get_num_cols(problem)) + " columns");
+    return 0;
+}
+
+GRB_EXPORT GRBenv* GRBgetenv(GRBmodel* model)
+{
+    if (!model)
+        return nullptr;
+    logLine("GRBgetenv " + model->name);
+    return knownModel(model, "GRBgetenv") ? model->env : nullptr;
+}
+
+GRB_EXPORT int GRBprefetchattr(GRBmodel* model, const char* attrname)
+{
+    if (!model || !attrname)
+        return kNullArgument;
+    const std::string call = "GRBprefetchattr " + model->name + " " + attrname;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    if (model->directives.refuseCounts)
+        return fail(model->env, call, kDataNotAvailable, std::string("Unable to prefetch attribute '") + attrname + "'");
+    logLine(call);
+    return 0;
+}
+
+GRB_EXPORT int GRBgetintattr(GRBmodel* model, const char* attrname, int* valueP)
+{
+    if (!model || !attrname || !valueP)
+        return kNullArgument;
+    const std::string name = attrname;
+    const std::string call = "GRBgetintattr " + model->name + " " + name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    if (name == "NumConstrs")
+        *valueP = glp_get_num_rows(model->problem);
+    else if (name == "NumVars")
+        *valueP = glp_get_num_cols(model->problem);
+    else if (name == "NumSOS" || name == "NumQConstrs" || name == "NumGenConstrs")
+        *valueP = 0;
+    else if (name == "Status")
+        *valueP = model->result.status;
+    else
+        return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
+    logLine(call);
+    return 0;
+}
+
+GRB_EXPORT int GRBgetdblattr(GRBmodel* model, const char* attrname, double* valueP)
+{
+    if (!model || !attrname || !valueP)
+        return kNullArgument;
+    const std::string name = attrname;
+    const std::string call = "GRBgetdblattr " + model->name + " " + name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    const std::string refused = "Unable to retrieve attribute '" + name + "'";
+    if (name == "Runtime") {
+        if (model->directives.refuseRuntime)
+            return fail(model->env, call, kDataNotAvailable, refused);
+        *valueP = model->runtime;
+    } else if (name == "ObjVal") {
+        if (!model->result.hasSolution)
+            return fail(model->env, call, kDataNotAvailable, refused);
+        *valueP = model->result.objective;
+    } else {
+        return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
+    }
+    logLine(call);
+    return 0;
+}
+
+GRB_EXPORT int GRBupdatemodel(GRBmodel* model)
+{
+    if (!model)
+        return kNullArgument;
+    const std::string call = "GRBupdatemodel " + model->name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    logLine(call);
+    return 0;
+}
+
+#ifndef GRB_DOUBLE_WITHOUT_FREEMODEL
+GRB_EXPORT int GRBfreemodel(GRBmodel* model)
+{
+    if (!model)
+        return 0;
+    const std::string call = "GRBfreemodel " + model->name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    logLine(call);
+    if (g_environments.count(model->reader))
+        --model->reader->models;
+    g_environments.erase(model->env);
+    g_models.erase(model);
+    glp_delete_prob(model->problem);
+    delete model->env;
+    delete model;
+    return 0;
+}
+#endif
+
+GRB_EXPORT int GRBoptimize(GRBmodel* model)
+{
+    if (!model)
+        return kNullArgument;
+    const std::string call = "GRBoptimize " + model->name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    if (model->directives.optimize == "oom")
+        return fail(model->env, call, kOutOfMemory, "Out of memory (test double)");
+    if (model->directives.optimize == "error")
+        return fail(model->env, call, kNumeric, "Numerical trouble (test double)");
+    logLine(call);
+    say(model->env, "solving with GLPK " + std::string(glp_version()) + ", time limit " + number(model->env->timeLimit));
+    const auto start = std::chrono::steady_clock::now();
+    model->result = solveProblem(model->problem, model->env->timeLimit);
+    model->runtime = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (model->directives.forcedStatus)
+        model->result.status = model->directives.forcedStatus;
+    say(model->env, "status " + std::to_string(model->result.status));
+    return 0;
+}
+
+GRB_EXPORT const char* GRBgeterrormsg(GRBenv* env)
+{
+    if (!env || !g_environments.count(env))
+        return "";
+    return env->lastError.c_str();
+}
+
+// In-process tests ask how many objects are alive.
+GRB_EXPORT void GRBdoubleLiveObjects(int* environments, int* models)
+{
+    *environments = static_cast<int>(g_environments.size());
+    *models = static_cast<int>(g_models.size());
+}
+
+// The double must offer exactly what the program expects to call.
+static_assert(std::is_same_v<decltype(GRBloadenvadv), GRBloadenvadvFunction>);
+static_assert(std::is_same_v<decltype(GRBfreeenv), GRBfreeenvFunction>);
+static_assert(std::is_same_v<decltype(GRBsetdblparam), GRBsetdblparamFunction>);
+static_assert(std::is_same_v<decltype(GRBsetintparam), GRBsetintparamFunction>);
+static_assert(std::is_same_v<decltype(GRBstartenv), GRBstartenvFunction>);
+static_assert(std::is_same_v<decltype(GRBreadmodel), GRBreadmodelFunction>);
+static_assert(std::is_same_v<decltype(GRBgetenv), GRBgetenvFunction>);
+static_assert(std::is_same_v<decltype(GRBprefetchattr), GRBprefetchattrFunction>);
+static_assert(std::is_same_v<decltype(GRBgetintattr), GRBgetintattrFunction>);
+static_assert(std::is_same_v<decltype(GRBgetdblattr), GRBgetdblattrFunction>);
+static_assert(std::is_same_v<decltype(GRBupdatemodel), GRBupdatemodelFunction>);
+static_assert(std::is_same_v<decltype(GRBoptimize), GRBoptimizeFunction>);
+static_assert(std::is_same_v<decltype(GRBgeterrormsg), GRBgeterrormsgFunction>);
+#ifndef GRB_DOUBLE_WITHOUT_FREEMODEL
+static_assert(std::is_same_v<decltype(GRBfreemodel), GRBfreemodelFunction>);
+#endif
