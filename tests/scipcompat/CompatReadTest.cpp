@@ -113,16 +113,18 @@ TEST(CompatRead, ReportsErrorsOfARewrittenCopyInTermsOfTheOriginalFile)
     expectReadError(err, "error reading file <" + path + ">: " + path + ":5: missing constraint sense\n");
 }
 
-TEST(CompatRead, CountsBinariesAndIntegersAsGlpkSeesThem)
+// As SCIP counts them: the variables of a "Binaries" section whatever their bounds, and
+// no variable of a "Generals" section, even one with bounds 0 and 1.
+TEST(CompatRead, CountsTheVariablesByTheirSection)
 {
     TempDir dir;
     const std::string path = dir.write("mixed.lp",
-                                       "Minimize\n obj: a + b + c + d\nSubject To\n c1: a + b + c + d >= 1\n"
-                                       "Bounds\n c <= 5\nGenerals\n c\nBinaries\n a b\nEnd\n");
+                                       "Minimize\n obj: a + b + c + d + e\nSubject To\n c1: a + b + c + d + e >= 1\n"
+                                       "Bounds\n b >= 1\n c <= 5\n d <= 1\nGenerals\n c d\nBinaries\n a b\nEnd\n");
     ScipInstance scip;
     std::string out, err;
     EXPECT_EQ(readCapturing(scip.get(), path, out, err), SCIP_OKAY);
-    EXPECT_EQ(out, "original problem has 4 variables (2 bin, 1 int, 0 impl, 1 cont) and 1 constraints\n");
+    EXPECT_EQ(out, "original problem has 5 variables (2 bin, 2 int, 0 impl, 1 cont) and 1 constraints\n");
     EXPECT_EQ(err, "");
 }
 

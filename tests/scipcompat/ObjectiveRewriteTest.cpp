@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "backends/scipcompat/DeclaredBinaries.h"
 #include "backends/scipcompat/ObjectiveRewrite.h"
 
 namespace {
@@ -61,6 +62,18 @@ TEST(ObjectiveRewrite, FollowsGlpksTokensForKeywordsAndComments)
     EXPECT_TRUE(rewrite.changed);
     EXPECT_EQ(rewrite.constant, 2.0);
     EXPECT_EQ(text, "Minimize\n obj: st     \\ + 3 x\n\\ a comment line\nSubject To\n c1: st >= 1\nEnd\n");
+}
+
+TEST(DeclaredBinaries, TakesTheNamesOfEveryBinariesSectionOnly)
+{
+    const std::string text = "Maximize\n obj: bin + x\nSubject To\n c1: bin + x + y <= 4\n"
+                             "Binaries\n bin x \\ y\nGenerals\n y\nBIN\n z\nEnd\n";
+    const auto names = binarySectionNames(text);
+    EXPECT_EQ(names.size(), 3u);
+    EXPECT_EQ(names.count("bin"), 1u);  // a name, not a keyword, when it does not start its line
+    EXPECT_EQ(names.count("x"), 1u);
+    EXPECT_EQ(names.count("z"), 1u);
+    EXPECT_EQ(names.count("y"), 0u);  // commented out, then a general
 }
 
 }  // namespace

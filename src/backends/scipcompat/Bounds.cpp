@@ -83,7 +83,7 @@ bool normalizeBounds(glp_prob* problem)
         const double lower = glp_get_col_lb(problem, j);
         const double upper = glp_get_col_ub(problem, j);
         Range range = widenToInfinity(readRange(type, lower, upper));
-        if (glp_get_col_kind(problem, j) == GLP_IV)
+        if (glp_get_col_kind(problem, j) != GLP_CV)  // GLP_BV for bounds 0 and 1
             range = roundToIntegers(range);
         feasible = feasible && admitsValue(range);
         const int newType = typeOf(range);

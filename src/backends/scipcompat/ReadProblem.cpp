@@ -14,6 +14,7 @@
 #include <scip/scip.h>
 
 #include "backends/scipcompat/Bounds.h"
+#include "backends/scipcompat/DeclaredBinaries.h"
 #include "backends/scipcompat/Instance.h"
 #include "backends/scipcompat/Messages.h"
 #include "backends/scipcompat/ObjectiveRewrite.h"
@@ -165,15 +166,19 @@ ReadResult retryWithRewrittenObjective(ReadJob& job, const char* filename, std::
     return result;
 }
 
-// The line SCIP's log shows after a successful read. GLPK does not tell a binary from an
-// integer variable with bounds 0 and 1; both count as binary here.
-void printProblemSize(glp_prob* problem)
+// The line SCIP's log shows after a successful read. Only a model with integer variables
+// needs its text again, to tell binaries from integers.
+void printProblemSize(glp_prob* problem, const char* filename)
 {
-    const int binaries = glp_get_num_bin(problem);
-    const int integers = glp_get_num_int(problem) - binaries;
+    const int integerColumns = glp_get_num_int(problem);
+    int binaries = 0;
+    if (integerColumns > 0) {
+        std::string text;
+        binaries = readFileText(filename, text) ? countDeclaredBinaries(text, problem) : glp_get_num_bin(problem);
+    }
     const int columns = glp_get_num_cols(problem);
     std::printf("original problem has %d variables (%d bin, %d int, 0 impl, %d cont) and %d constraints\n", columns,
-                binaries, integers, columns - binaries - integers, glp_get_num_rows(problem));
+                binaries, integerColumns - binaries, columns - integerColumns, glp_get_num_rows(problem));
     std::fflush(stdout);
 }
 
@@ -212,7 +217,7 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     case ReadResult::Read:
         adoptProblem(*scip, job.problem, !job.boundsAdmitValues);
         if (scip->logEnabled)
-            printProblemSize(job.problem);
+            printProblemSize(job.problem, filename);
         return SCIP_OKAY;
     case ReadResult::Refused:
         COMPAT_ERROR_MESSAGE("error reading file <%s>: %s\n", filename, diagnostic.c_str());
