@@ -33,6 +33,18 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 // A failed call is reported with the line it was made on; the model then goes on.
 #define SCIP_CHECKED(call) checked((call), __LINE__)
 
+// How Ctrl-C is handled outside solves. SCIP restores it after every solve that
+// succeeds, so it is the same before every solve and is taken once.
+const struct sigaction& interruptHandlingBetweenSolves()
+{
+    static const struct sigaction handling = [] {
+        struct sigaction current{};
+        sigaction(SIGINT, nullptr, &current);
+        return current;
+    }();
+    return handling;
+}
+
 }  // namespace
 
 bool solveWithScip(std::string path)
@@ -40,6 +52,7 @@ bool solveWithScip(std::string path)
     if (!hasLpSuffix(path))
         return false;
 
+    interruptHandlingBetweenSolves();
     SCIP* scip = nullptr;
     if (SCIP_CHECKED(SCIPcreate(&scip)) != SCIP_OKAY)
         return false;
@@ -58,14 +71,12 @@ bool solveWithScip(std::string path)
             SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", g_timeLimit));
         if (g_verbose == "n")
             SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
-        // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution
-        // data to query then.
-        struct sigaction interruptHandling;
-        sigaction(SIGINT, nullptr, &interruptHandling);
         if (SCIP_CHECKED(SCIPsolve(scip)) == SCIP_OKAY) {
             reportScipResult(scip, path);
         } else {
-            sigaction(SIGINT, &interruptHandling, nullptr);
+            // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution
+            // to query then.
+            sigaction(SIGINT, &interruptHandlingBetweenSolves(), nullptr);
             reportFailedSolve(path, SCIPgetSolvingTime(scip));
         }
     }

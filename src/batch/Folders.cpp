@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr char kSeparator = '/';
-
 bool meansMissing(int error)
 {
     return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
@@ -53,8 +51,8 @@ std::vector<std::string> listFolder(const std::string& folder)
                            + folder + "\"");
         return entries;
     }
-    const bool endsInSeparator = !folder.empty() && folder.back() == kSeparator;
-    const std::string prefix = endsInSeparator ? folder : folder + kSeparator;
+    const bool endsInSeparator = !folder.empty() && folder.back() == kPathSeparator;
+    const std::string prefix = endsInSeparator ? folder : folder + kPathSeparator;
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(dir);
@@ -78,7 +76,7 @@ std::vector<std::string> splitPath(std::string path)
 {
     std::vector<std::string> pieces;
     std::string::size_type start = 0;
-    for (auto at = path.find(kSeparator); at != std::string::npos; at = path.find(kSeparator, start)) {
+    for (auto at = path.find(kPathSeparator); at != std::string::npos; at = path.find(kPathSeparator, start)) {
         pieces.push_back(path.substr(start, at - start));
         start = at + 1;
     }
@@ -88,5 +86,5 @@ std::vector<std::string> splitPath(std::string path)
 
 std::string pathInFolder(const std::string& folder, const std::string& name)
 {
-    return folder + kSeparator + name;
+    return folder + kPathSeparator + name;
 }

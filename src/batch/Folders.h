@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+inline constexpr char kPathSeparator = '/';
+
 // True if the path names an existing folder, links followed. A missing path is a plain
 // false; any other failure throws FileSystemError ("exists").
 bool isValidFolder(std::string path);

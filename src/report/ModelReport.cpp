@@ -28,7 +28,8 @@ std::string quotedIfNeeded(const std::string& field)
 
 std::string modelName(const std::string& path)
 {
-    return splitPath(path).back();
+    // The last piece of splitPath(path), without building the others.
+    return path.substr(path.rfind(kPathSeparator) + 1);
 }
 
 std::string makeResultRow(const std::string& name, const std::string& solvingTime, const std::string& status,

@@ -20,8 +20,6 @@ constexpr const char* kHeader = "SOLVER;NOME;TEMPO;STATUS;Z;TEMPO LEITUR\r\n";
 struct OpenResultsFile {
     std::string folder;
     int fd = -1;
-    dev_t device = 0;
-    ino_t inode = 0;
     off_t size = 0;
     std::size_t rowsWritten = 0;
 };
@@ -63,11 +61,12 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
-// The file is still the one this run created, where the user expects it.
-bool stillInPlace(const std::string& path)
+// The file is still where the user expects it: deleting it, its folder, or replacing it
+// with another file (as editors do when they save) leaves ours without a name.
+bool stillInPlace()
 {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && info.st_dev == g_file.device && info.st_ino == g_file.inode;
+    return fstat(g_file.fd, &info) == 0 && info.st_nlink > 0;
 }
 
 // Writes header and rows to a new file beside the old one and renames it over it, so that
@@ -81,8 +80,7 @@ bool replaceWhole(const std::string& folder, const std::string& path)
         return false;
     std::string text = kHeader;
     appendLines(text, 0);
-    struct stat info;
-    if (!writeAll(fd, text) || fstat(fd, &info) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!writeAll(fd, text) || rename(temporary.c_str(), path.c_str()) != 0) {
         const int error = errno;
         close(fd);
         unlink(temporary.c_str());
@@ -91,8 +89,6 @@ bool replaceWhole(const std::string& folder, const std::string& path)
     }
     g_file.folder = folder;
     g_file.fd = fd;
-    g_file.device = info.st_dev;
-    g_file.inode = info.st_ino;
     g_file.size = static_cast<off_t>(text.size());
     g_file.rowsWritten = g_resultRows.size();
     return true;
@@ -122,7 +118,7 @@ bool appendNewRows()
 void writeResultsFile(std::string outputFolder)
 {
     const std::string path = pathInFolder(outputFolder, kResultsFileName);
-    if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillInPlace(path)))
+    if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillInPlace()))
         closeFile();
     const bool written = g_file.fd >= 0 ? appendNewRows() : replaceWhole(outputFolder, path);
     if (!written) {

@@ -1,6 +1,10 @@
 // Numbers and rows as the console and the results file show them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
 #include "report/Formats.h"
 #include "report/ModelReport.h"
 #include "report/ResultRows.h"
@@ -104,6 +108,34 @@ TEST(FailedSolveReport, TimeWhenTheSolverHasOneElseADash)
     EXPECT_EQ(g_resultRows, (std::vector<std::string>{"falhou.lp;1,250000;ERRO DO SOLVER;-;0,002000",
                                                       "sem-tempo.lp;-;ERRO DO SOLVER;-;0,002000"}));
     g_resultRows.clear();
+}
+
+}  // namespace
+
+namespace {
+
+// Both forms are defined as printf's %g and %f in the C locale; check that over a wide
+// spread of values, the comma aside.
+TEST(NumberFormats, AgreeWithPrintfEverywhere)
+{
+    std::vector<double> values{0.0, -0.0, 0.5, 2.5, 0.0000005, 0.0000015, 1e-7, 123456.5, 999999.5, 1e15, 1e20,
+                               -1e20, 1.7976931348623157e308, 4.9e-324};
+    unsigned seed = 7;
+    for (int i = 0; i < 2000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int exponent = static_cast<int>(seed % 40) - 20;
+        seed = seed * 1103515245u + 12345u;
+        values.push_back((static_cast<double>(seed) / 4294967296.0 - 0.5) * std::pow(10.0, exponent));
+    }
+    for (const double value : values) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%g", value);
+        EXPECT_EQ(consoleNumber(value), expected) << value;
+        std::snprintf(expected, sizeof expected, "%f", value);
+        std::string withComma = expected;
+        std::replace(withComma.begin(), withComma.end(), '.', ',');
+        EXPECT_EQ(rowNumber(value), withComma) << value;
+    }
 }
 
 }  // namespace
