@@ -151,6 +151,26 @@ TEST(OptimizeRun, ModelsThatCannotBeReadAreNotReportedAsSolved)
     EXPECT_EQ(codes, (std::vector<std::string>{"-2", "-11"})) << run.err;
 }
 
+TEST(OptimizeRun, FilesWithoutAnObjectiveReadAsEmptyObjectives)
+{
+    TempDir models, output;
+    models.write("a-vazio.lp", "");
+    models.write("b-comentario.lp", "\\ nothing here yet\n\n");
+    models.write("c-restricoes.lp", "Subject To\n c1: x + y >= 2\nEnd\n");
+    const ProcessResult run = opt(models.path(), output.path());
+    const std::string nothing = "original problem has 0 variables (0 bin, 0 int, 0 impl, 0 cont) and 0 constraints\n";
+    EXPECT_EQ(withoutTimes(run.out),
+              quietStart() + modelBlock(0, "a-vazio.lp", "SOL OTIMA", nothing)
+                  + modelBlock(1, "b-comentario.lp", "SOL OTIMA", nothing)
+                  + modelBlock(2, "c-restricoes.lp", "SOL OTIMA",
+                               "original problem has 2 variables (0 bin, 0 int, 0 impl, 2 cont) and 1 constraints\n")
+                  + kPrompt + kBye);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(withoutTimes(readFile(output.file("sol_stat.csv"))),
+              kHeader + "SCIP;a-vazio.lp;T;SOL OTIMA;0,000000;R\r\nSCIP;b-comentario.lp;T;SOL OTIMA;0,000000;R\r\n"
+                        "SCIP;c-restricoes.lp;T;SOL OTIMA;0,000000;R\r\n");
+}
+
 TEST(OptimizeRun, FolderChecks)
 {
     TempDir models, output;

@@ -45,13 +45,22 @@ TEST(ObjectiveRewrite, LeavesWhatNeedsNoFixOrWhatScipRefuses)
              "Minimize\n obj: x 5\nSubject To\n c1: x >= 1\nEnd\n",         // constant without a sign
              "Minimize\n obj: 2 3 x\nSubject To\n c1: x >= 1\nEnd\n",       // two numbers in a row
              "Minimize\n obj: x + [ x ^ 2 ] / 2\nSubject To\nEnd\n",       // quadratic objective
-             "Subject To\n c1: x >= 1\nEnd\n",                              // no objective section
              "Minimize\n obj: lumbrix_empty_objective + 1\nSubject To\nEnd\n",  // placeholder name taken
          }) {
         std::string text = original;
         EXPECT_FALSE(rewriteObjective(text).changed) << original;
         EXPECT_EQ(text, original);
     }
+}
+
+TEST(ObjectiveRewrite, AFileWithoutObjectiveGetsAnEmptyOne)
+{
+    std::string text = "\\ constraints only\nSubject To\n c1: x >= 1\nEnd\n";
+    const ObjectiveRewrite rewrite = rewriteObjective(text);
+    EXPECT_TRUE(rewrite.changed);
+    EXPECT_TRUE(rewrite.placeholderAdded);
+    EXPECT_EQ(rewrite.constant, 0.0);
+    EXPECT_EQ(text, "Minimize 0 lumbrix_empty_objective\n\\ constraints only\nSubject To\n c1: x >= 1\nEnd\n");
 }
 
 TEST(ObjectiveRewrite, FollowsGlpksTokensForKeywordsAndComments)

@@ -20,6 +20,14 @@ ObjectiveRewrite rewriteObjective(std::string& text)
     ObjectiveRewrite result;
     LpScanner scanner(text);
     LpToken token = scanner.next();
+    // No objective section: SCIP reads a file that starts with its constraints as a problem
+    // with an empty objective.
+    if (token == LpToken::Keyword && !isSenseKeyword(scanner.image()))
+        if (text.find(kPlaceholderColumn) == std::string::npos) {
+            text.insert(0, std::string("Minimize 0 ") + kPlaceholderColumn + "\n");
+            result.changed = result.placeholderAdded = true;
+            return result;
+        }
     if (token != LpToken::Keyword)
         return result;
     if (!isSenseKeyword(scanner.image()))

@@ -8,6 +8,7 @@
 // given a second chance in a rewritten form: the constant is cut out of the objective
 // (blanked, so that lines keep their numbers) and handed back, and an objective without
 // variables gets one placeholder term with coefficient 0, which the caller removes again.
+// A text that starts with its constraints gets an empty objective the same way.
 struct ObjectiveRewrite {
     bool changed = false;
     double constant = 0.0;

@@ -17,6 +17,7 @@
 #include "backends/scipcompat/DeclaredBinaries.h"
 #include "backends/scipcompat/Instance.h"
 #include "backends/scipcompat/Messages.h"
+#include "backends/scipcompat/LpScanner.h"
 #include "backends/scipcompat/ObjectiveRewrite.h"
 #include "backends/scipcompat/TestHooks.h"
 #include "glpk/GlpkGuard.h"
@@ -58,6 +59,7 @@ struct ReadJob {
     const char* path = nullptr;
     double objectiveConstant = 0.0;
     bool placeholderColumn = false;
+    bool nothingToRead = false;  // only blanks and comments: SCIP reads an empty problem
     GlpkOutput* output = nullptr;
 
     glp_prob* problem = nullptr;  // the problem read, or null
@@ -82,6 +84,10 @@ void readWithGlpk(ReadJob& job)
     job.problem = glp_create_prob();
     if (takeInjectedGlpkFailure(GlpkFailurePoint::Read))
         glp_add_rows(job.problem, -1);  // GLPK treats this as a fatal error
+    if (job.nothingToRead) {
+        stopGlpkOutput(*job.output);
+        return;
+    }
     if (glp_read_lp(job.problem, nullptr, job.path) == 0) {
         if (job.placeholderColumn)
             removePlaceholderColumn(job.problem);
@@ -144,6 +150,10 @@ ReadResult retryWithRewrittenObjective(ReadJob& job, const char* filename, std::
     std::string text;
     if (!readFileText(filename, text))
         return ReadResult::Refused;
+    if (LpScanner(text).next() == LpToken::End) {
+        job.nothingToRead = true;
+        return runRead(job);
+    }
     const ObjectiveRewrite rewrite = rewriteObjective(text);
     if (!rewrite.changed)
         return ReadResult::Refused;
