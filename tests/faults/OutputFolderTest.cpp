@@ -5,10 +5,12 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "FaultSupport.h"
 #include "Process.h"
@@ -178,6 +180,41 @@ TEST(OutputFolderGone, TheRunGoesOnAndARecreatedFolderGetsTheWholeFile)
     EXPECT_EQ(withoutTimes(result.out), expected + kPrompt + kBye);
     EXPECT_TRUE(holdsRows(readFile(output.file("sol_stat.csv")), rows));
     EXPECT_TRUE(holdsRows(restored, std::vector<ExpectedRow>(rows.begin(), rows.begin() + 5)));
+}
+
+// Another program may empty the results file, or add to it, where it stands (same file,
+// same inode) while the run goes on. The next write must still leave the header and
+// every row so far, as if the file were written whole.
+TEST(ResultsFileChangedInPlace, TheNextWriteGivesTheWholeFileBack)
+{
+    TempDir models, output;
+    const std::vector<ExpectedRow> rows = {
+        {"0.lp", kOptimal, "1,000000"}, {"1-dificil.lp", kTimeLimit, kAnyNumber}, {"2.lp", kOptimal, "3,000000"},
+        {"3-dificil.lp", kTimeLimit, kAnyNumber}, {"4.lp", kOptimal, "5,000000"},
+    };
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        models.write(rows[i].name, rows[i].status == kTimeLimit ? hardModel() : lpWithOptimum(static_cast<int>(i) + 1));
+    const std::string path = output.file("sol_stat.csv");
+
+    ProcessOptions options;
+    options.input = quietOpt(models.path(), output.path(), "1");
+    RunningProcess run({lumbrixBinary()}, options);
+    // Emptied while model 1 is solved.
+    ASSERT_TRUE(run.readUntil([](const std::string& out) { return completeReports(out) >= 1; }));
+    ASSERT_EQ(truncate(path.c_str(), 0), 0);
+    // Added to while model 3 is solved.
+    ASSERT_TRUE(run.readUntil([](const std::string& out) { return completeReports(out) >= 3; }));
+    const std::string afterEmptied = readFile(path);
+    {
+        std::ofstream note(path, std::ios::binary | std::ios::app);
+        note << "nota de outro programa\r\n";
+    }
+    const ProcessResult result = run.finish();
+
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(holdsRows(afterEmptied, std::vector<ExpectedRow>(rows.begin(), rows.begin() + 3)));
+    EXPECT_TRUE(holdsRows(readFile(path), rows));
 }
 
 }  // namespace
