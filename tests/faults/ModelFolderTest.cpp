@@ -93,9 +93,12 @@ TEST(ModelFolderEntries, LinksPipesAndLoops)
     ASSERT_EQ(symlink("g-laco.lp", models.file("g-laco.lp").c_str()), 0);
     ASSERT_EQ(symlink("h2.lp", models.file("h1.lp").c_str()), 0);
     ASSERT_EQ(symlink("h1.lp", models.file("h2.lp").c_str()), 0);
-    // Reading a pipe nobody writes to would wait for ever.
+    // Reading a pipe nobody writes to would wait for ever, /dev/zero never ends, and the
+    // program's own input would lose the session's next commands.
     ASSERT_EQ(mkfifo(models.file("i-fifo.lp").c_str(), 0644), 0);
-    ASSERT_EQ(symlink("pasta", models.file("j-pasta").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/zero", models.file("j-zero.lp").c_str()), 0);
+    ASSERT_EQ(symlink("/dev/stdin", models.file("k-stdin.lp").c_str()), 0);
+    ASSERT_EQ(symlink("pasta", models.file("l-pasta").c_str()), 0);
 
     const ProcessResult run = runLumbrix(quietOpt(models.path(), output.path()));
     EXPECT_EQ(withoutTimes(run.out),
@@ -104,8 +107,8 @@ TEST(ModelFolderEntries, LinksPipesAndLoops)
                   + solvedBlock(2, "c-fora.lp", kOptimal, kMipReadLog)
                   + solvedBlock(3, "d-corrente.lp", kOptimal, kLpReadLog) + unreadBlock(4, "e-pasta.lp")
                   + unreadBlock(5, "f-perdido.lp") + unreadBlock(6, "g-laco.lp") + unreadBlock(7, "h1.lp")
-                  + unreadBlock(8, "h2.lp") + unreadBlock(9, "i-fifo.lp") + bannerOf(10) + bannerOf(11) + kPrompt
-                  + kBye);
+                  + unreadBlock(8, "h2.lp") + unreadBlock(9, "i-fifo.lp") + unreadBlock(10, "j-zero.lp")
+                  + unreadBlock(11, "k-stdin.lp") + bannerOf(12) + bannerOf(13) + kPrompt + kBye);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(holdsRows(readFile(output.file("sol_stat.csv")),
@@ -118,7 +121,9 @@ TEST(ModelFolderEntries, LinksPipesAndLoops)
                            {"g-laco.lp", kReadError, "-"},
                            {"h1.lp", kReadError, "-"},
                            {"h2.lp", kReadError, "-"},
-                           {"i-fifo.lp", kReadError, "-"}}));
+                           {"i-fifo.lp", kReadError, "-"},
+                           {"j-zero.lp", kReadError, "-"},
+                           {"k-stdin.lp", kReadError, "-"}}));
 }
 
 TEST(ModelFolderEntries, FoldersGivenThroughLinks)

@@ -2,7 +2,7 @@
 // them. The console shows them raw; the results file keeps six columns per row.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
 #include <regex>
 
 #include "FaultSupport.h"
@@ -13,13 +13,16 @@ namespace {
 
 TEST(ModelNames, RawOnTheConsoleAndQuotedOnlyWhereTheRowNeedsIt)
 {
-    // Each name with the NOME field as it must stand in the file.
+    // 255 bytes: the longest name the file system takes.
+    const std::string longest = std::string(252, 'n') + ".lp";
+    const std::string longestAccented = std::string(250, 'x') + "\xc3\xa9.lp";
+    // Each name with its NOME field as it must stand in the file.
     const std::vector<std::pair<std::string, std::string>> names = {
         {"\xff\xfe inv\xe1lido.lp", "\xff\xfe inv\xe1lido.lp"},
         {"corte\xc3.lp", "corte\xc3.lp"},
         {"\xe2\x82.lp", "\xe2\x82.lp"},
-        {std::string(252, 'n') + ".lp", std::string(252, 'n') + ".lp"},
-        {std::string(250, 'x') + "\xc3\xa9.lp", std::string(250, 'x') + "\xc3\xa9.lp"},
+        {longest, longest},
+        {longestAccented, longestAccented},
         {" com  brancos .lp", " com  brancos .lp"},
         {"-a.lp", "-a.lp"},
         {"--help.lp", "--help.lp"},
@@ -31,25 +34,26 @@ TEST(ModelNames, RawOnTheConsoleAndQuotedOnlyWhereTheRowNeedsIt)
         {"retorno\r.lp", "\"retorno\r.lp\""},
         {"-;\"\".lp", "\"-;\"\"\"\".lp\""},
     };
-    TempDir models, output;
-    std::vector<std::string> sorted;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        ASSERT_LE(names[i].first.size(), 255u);
-        models.write(names[i].first, lpWithOptimum(static_cast<int>(i) + 1));
-        sorted.push_back(names[i].first);
-    }
-    ASSERT_EQ(names[3].first.size(), 255u);
-    ASSERT_EQ(names[4].first.size(), 255u);
-    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(longest.size(), 255u);
+    ASSERT_EQ(longestAccented.size(), 255u);
 
+    // Name order is byte order, as std::string compares.
+    TempDir models, output;
+    std::map<std::string, std::pair<std::string, int>> listed;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int optimum = static_cast<int>(i) + 1;
+        models.write(names[i].first, lpWithOptimum(optimum));
+        listed[names[i].first] = {names[i].second, optimum};
+    }
     const ProcessResult run = runLumbrix(quietOpt(models.path(), output.path()));
+
     std::string console = quietStart();
     std::string file = kHeader;
-    for (std::size_t number = 0; number < sorted.size(); ++number) {
-        const auto at = std::find_if(names.begin(), names.end(), [&](const auto& n) { return n.first == sorted[number]; });
-        const int optimum = static_cast<int>(at - names.begin()) + 1;
-        console += solvedBlock(number, at->first, kOptimal, kLpReadLog);
-        file += "SCIP;" + at->second + ";T;SOL OTIMA;" + std::to_string(optimum) + ",000000;R\r\n";
+    std::vector<std::string> sorted;
+    for (const auto& [name, row] : listed) {
+        console += solvedBlock(sorted.size(), name, kOptimal, kLpReadLog);
+        file += "SCIP;" + row.first + ";T;SOL OTIMA;" + std::to_string(row.second) + ",000000;R\r\n";
+        sorted.push_back(name);
     }
     EXPECT_EQ(withoutTimes(run.out), console + kPrompt + kBye);
     EXPECT_EQ(run.err, "");
