@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <iostream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "backends/Functions.h"
@@ -18,12 +19,18 @@ std::vector<std::string> g_modelFiles;
 
 namespace {
 
-// An old results file in the model folder must not be taken for a model.
+// An old results file in the model folder must not be taken for a model. In a folder that
+// may not even be looked into there is nothing to be taken: the listing reports it.
 void removeOldResults(const std::string& modelFolder)
 {
     const std::string path = pathInFolder(modelFolder, kResultsFileName);
-    if (unlink(path.c_str()) != 0 && errno != ENOENT)
-        throw FileSystemError("remove", path, errno);
+    if (unlink(path.c_str()) == 0 || errno == ENOENT)
+        return;
+    const int error = errno;
+    struct stat info;
+    if (error == EACCES && lstat(path.c_str(), &info) != 0 && errno == EACCES)
+        return;
+    throw FileSystemError("remove", path, error);
 }
 
 bool solveModel(const std::string& path)

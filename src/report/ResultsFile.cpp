@@ -61,32 +61,63 @@ bool writeAll(int fd, const std::string& text)
     return true;
 }
 
-// The file is still where the user expects it: deleting it, its folder, or replacing it
-// with another file (as editors do when they save) leaves ours without a name.
-bool stillInPlace()
+// The file is still as this run left it. Deleting it, its folder, or replacing it (as
+// editors do when they save) leaves ours without a name; emptying it or adding to it from
+// outside changes its size. Either way the next write gives the whole file back.
+bool stillAsLeft()
 {
     struct stat info;
-    return fstat(g_file.fd, &info) == 0 && info.st_nlink > 0;
+    return fstat(g_file.fd, &info) == 0 && info.st_nlink > 0 && info.st_size == g_file.size;
 }
 
-// Writes header and rows to a new file beside the old one and renames it over it, so that
-// readers see either the old file or the complete new one.
-bool replaceWhole(const std::string& folder, const std::string& path)
+// Writes the text to a new file beside the old one and renames it over it, so that
+// readers see either the old file or the complete new one. The open file, or -1.
+int writeBeside(const std::string& folder, const std::string& path, const std::string& text)
 {
-    const std::string temporary = pathInFolder(folder, "." + std::string(kResultsFileName) + "."
-                                                          + std::to_string(getpid()) + ".tmp");
+    const std::string temporary = pathInFolder(folder, "." + std::string(kResultsFileName) + ".tmp");
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
-        return false;
-    std::string text = kHeader;
-    appendLines(text, 0);
+        return -1;
     if (!writeAll(fd, text) || rename(temporary.c_str(), path.c_str()) != 0) {
         const int error = errno;
         close(fd);
         unlink(temporary.c_str());
         errno = error;
-        return false;
+        return -1;
     }
+    return fd;
+}
+
+// A folder the user may not write to can still hold a results file they may write: it is
+// then rewritten in place. The open file, or -1.
+int writeInPlace(const std::string& path, const std::string& text)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (!writeAll(fd, text)) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+bool replaceWhole(const std::string& folder, const std::string& path)
+{
+    std::string text = kHeader;
+    appendLines(text, 0);
+    int fd = writeBeside(folder, path, text);
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) {
+        const int folderError = errno;
+        fd = writeInPlace(path, text);
+        // The folder's refusal tells more than the missing file.
+        if (fd < 0 && errno == ENOENT)
+            errno = folderError;
+    }
+    if (fd < 0)
+        return false;
     g_file.folder = folder;
     g_file.fd = fd;
     g_file.size = static_cast<off_t>(text.size());
@@ -118,7 +149,7 @@ bool appendNewRows()
 void writeResultsFile(std::string outputFolder)
 {
     const std::string path = pathInFolder(outputFolder, kResultsFileName);
-    if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillInPlace()))
+    if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillAsLeft()))
         closeFile();
     const bool written = g_file.fd >= 0 ? appendNewRows() : replaceWhole(outputFolder, path);
     if (!written) {

@@ -55,15 +55,25 @@ TEST(UnreadableModels, FoldersAndFilesTheUserMayNotRead)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(fileExists(output.file("sol_stat.csv")));
 
-    // Without even passage, the old results file in it cannot be looked for, and the
-    // command ends there.
+    // Without even passage nothing in it can be looked for, old results included: the
+    // listing reports the folder and the run goes on.
     const std::string closed = top.folder("fechada");
     top.write("fechada/a.lp", lpWithOptimum(1));
     chmod(closed.c_str(), 0);
     run = runAsNobody(quietOpt(closed, output.path()));
-    EXPECT_EQ(run.err, "Erro: remove: Permission denied: \"" + closed + "/sol_stat.csv\"\n" + kUnknownCommand);
-    EXPECT_EQ(run.out, aboutText() + kPrompt + kAskVerbose + kPrompt + kAskModels + kPrompt + kPrompt + kBye);
+    EXPECT_EQ(run.err, "Erro ao acessar a pasta: directory_iterator::directory_iterator: Permission denied: \"" + closed
+                           + "\"\n");
+    EXPECT_EQ(run.out, quietStart() + kPrompt + kBye);
     EXPECT_EQ(run.exitCode, 0);
+
+    // A results file that is there but may not be removed ends the command.
+    const std::string kept = top.folder("protegida");
+    top.write("protegida/sol_stat.csv", "old\r\n");
+    chmod(kept.c_str(), 0555);
+    run = runAsNobody(quietOpt(kept, output.path()));
+    EXPECT_EQ(run.err, "Erro: remove: Permission denied: \"" + kept + "/sol_stat.csv\"\n" + kUnknownCommand);
+    EXPECT_EQ(run.out, aboutText() + kPrompt + kAskVerbose + kPrompt + kAskModels + kPrompt + kPrompt + kBye);
+    EXPECT_EQ(readFile(kept + "/sol_stat.csv"), "old\r\n");
 
     // A model file that may not be read is a read failure; the run goes on.
     const std::string models = top.folder("modelos");

@@ -61,6 +61,29 @@ TEST(UnwritableOutput, EveryModelIsReportedAndEveryFailedWriteNamed)
     EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"sol_stat.csv"});
 }
 
+TEST(UnwritableOutput, AWritableResultsFileInAClosedFolderIsRewrittenInPlace)
+{
+    TempDir models, output;
+    chmod(models.path().c_str(), 0755);
+    models.write("a.lp", lpWithOptimum(3));
+    models.write("b.lp", lpWithOptimum(5));
+    output.write("sol_stat.csv", "de antes\r\n");
+    chmod(output.file("sol_stat.csv").c_str(), 0666);
+    chmod(output.path().c_str(), 0555);
+
+    ProcessOptions options;
+    options.unprivileged = true;
+    options.input = quietOpt(models.path(), output.path());
+    const ProcessResult run = runProcess({publicLumbrixBinary()}, options);
+    if (run.exitCode == 125)
+        GTEST_SKIP() << "cannot drop privileges here";
+
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(holdsRows(readFile(output.file("sol_stat.csv")),
+                          {{"a.lp", kOptimal, "3,000000"}, {"b.lp", kOptimal, "5,000000"}}));
+    EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"sol_stat.csv"});
+}
+
 TEST(UnwritableOutput, AFolderInThePlaceOfTheResultsFile)
 {
     TempDir models, output;
