@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <iostream>
+#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,28 @@ void removeOldResults(const std::string& modelFolder)
     throw FileSystemError("remove", path, error);
 }
 
+// The solver libraries flush standard output when they please (SCIP does when it frees an
+// instance that still logs), so what a back end writes through std::cout, its report, is
+// held back until the model's row is in the results file: a report on the console always
+// has its row.
+class HeldReport {
+public:
+    HeldReport() : m_console(std::cout.rdbuf(&m_report)) {}
+    ~HeldReport() { std::cout.rdbuf(m_console); }
+    HeldReport(const HeldReport&) = delete;
+    HeldReport& operator=(const HeldReport&) = delete;
+
+    void release()
+    {
+        std::cout.rdbuf(m_console);
+        std::cout << m_report.view() << std::flush;
+    }
+
+private:
+    std::stringbuf m_report;
+    std::streambuf* m_console;
+};
+
 bool solveModel(const std::string& path)
 {
     if (g_solverName == "SCIP")
@@ -63,9 +86,10 @@ void optimizeFolder()
     static const std::string separator(70, '-');
     for (std::size_t i = 0; i < g_modelFiles.size(); ++i) {
         std::cout << separator << "\nMODELO " << i << " \n";
+        HeldReport report;
         if (solveModel(g_modelFiles[i])) {
             writeResultsFile(outputFolder);
-            std::cout.flush();
+            report.release();
         }
     }
     finishResultsFile();

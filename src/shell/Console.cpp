@@ -1,5 +1,6 @@
 #include "shell/Console.h"
 
+#include <cstdio>
 #include <iostream>
 
 #include "shell/LineEditor.h"
@@ -24,5 +25,6 @@ std::string askLine(const std::string& prompt, Completion completion)
 void printError(const std::string& message)
 {
     std::cout.flush();
+    std::fflush(stdout);
     std::cerr << message << std::flush;
 }

@@ -12,6 +12,7 @@ bool promptLine(const std::string& prompt, std::string& line, Completion complet
 // A follow-up question: the end of standard input counts as an empty answer.
 std::string askLine(const std::string& prompt, Completion completion = Completion::None);
 
-// Writes a message to standard error after flushing standard output, so that the two
-// streams keep their order when they go to the same place.
+// Writes a message to standard error after flushing standard output (both std::cout and
+// the C stream the libraries write to), so that the two streams keep their order when they
+// go to the same place.
 void printError(const std::string& message);

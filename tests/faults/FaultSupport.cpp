@@ -82,7 +82,13 @@ std::string unreadBlock(std::size_t number, const std::string& name)
 std::string withoutTimes(const std::string& console)
 {
     static const std::regex time("\nTEMPO: [0-9.e+-]+\n");
+#ifdef LUMBRIX_SCIP_COMPAT
     return std::regex_replace(console, time, "\nTEMPO: T\n");
+#else
+    // SCIP echoes, on standard output, the line it could not parse.
+    static const std::regex echo("  input: [^\n]*\n\n *\\^\n");
+    return std::regex_replace(std::regex_replace(console, echo, ""), time, "\nTEMPO: T\n");
+#endif
 }
 
 std::size_t completeReports(const std::string& console)

@@ -84,9 +84,15 @@ const std::vector<Case> kMipCases = {
     {"mip_unbounded_relaxation_feasible_min",
      "Minimize\n obj: x - 3 y + 0.5\nSubject To\n c1: x - y >= 0.5\nBounds\n x free\nGenerals\n x\nEnd\n",
      SCIP_STATUS_UNBOUNDED, -kInfinity},
-    // The relaxation is unbounded in y, but no binary x satisfies 2 x = 1.
+    // The relaxation is unbounded in y, but no binary x satisfies 2 x = 1. The engine proves
+    // it infeasible; SCIP's presolve stops at "infeasible or unbounded".
     {"mip_unbounded_relaxation_infeasible",
-     "Maximize\n obj: y\nSubject To\n c1: 2 x = 1\n c2: y - x >= 0\nBinaries\n x\nEnd\n", SCIP_STATUS_INFEASIBLE,
+     "Maximize\n obj: y\nSubject To\n c1: 2 x = 1\n c2: y - x >= 0\nBinaries\n x\nEnd\n",
+#ifdef LUMBRIX_SCIP_COMPAT
+     SCIP_STATUS_INFEASIBLE,
+#else
+     SCIP_STATUS_INFORUNBD,
+#endif
      -kInfinity},
 };
 
@@ -108,6 +114,8 @@ TEST(SolveStatus, EmptyProblemIsOptimalWithObjectiveZero)
     EXPECT_EQ(SCIPgetPrimalbound(scip.get()), 0.0);
 }
 
+#ifdef LUMBRIX_SCIP_COMPAT
+// SCIP itself does not check this in an optimised build: it crashes.
 TEST(SolveStatus, SolvingWithoutAProblemIsAnInvalidCall)
 {
     SCIP* scip = nullptr;
@@ -120,6 +128,7 @@ TEST(SolveStatus, SolvingWithoutAProblemIsAnInvalidCall)
     EXPECT_NE(capture.err().find("cannot call method <SCIPsolve> in initialization stage\n"), std::string::npos)
         << capture.err();
 }
+#endif
 
 TEST(SolveStatus, ASecondModelInTheSameInstanceReplacesTheFirst)
 {
