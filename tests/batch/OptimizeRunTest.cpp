@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "Models.h"
 #include "Process.h"
 #include "TempDir.h"
 #include "shell/Settings.h"
@@ -253,32 +254,6 @@ TEST(OptimizeRun, VerbosityShowsOrSilencesTheSolverLog)
     const ProcessResult quiet = opt(models.path(), output.path());
     EXPECT_NE(quiet.out.find("MODELO 0 \n" + kMinLpRead + "NOME: a.lp\n"), std::string::npos) << quiet.out;
     EXPECT_GT(loud.out.size(), quiet.out.size() + 100);
-}
-
-// A market-split instance: small, yet far beyond a second of branch and bound.
-std::string hardModel()
-{
-    std::string lp = "Minimize\n obj:";
-    const int rows = 5, columns = 40;
-    for (int i = 0; i < rows; ++i)
-        lp += " + p" + std::to_string(i) + " + m" + std::to_string(i);
-    lp += "\nSubject To\n";
-    unsigned seed = 12345;
-    for (int i = 0; i < rows; ++i) {
-        long sum = 0;
-        lp += " r" + std::to_string(i) + ":";
-        for (int j = 0; j < columns; ++j) {
-            seed = seed * 1103515245u + 12345u;
-            const int a = static_cast<int>((seed >> 16) % 100);
-            sum += a;
-            lp += " + " + std::to_string(a) + " x" + std::to_string(j);
-        }
-        lp += " + p" + std::to_string(i) + " - m" + std::to_string(i) + " = " + std::to_string(sum / 2) + "\n";
-    }
-    lp += "Binaries\n";
-    for (int j = 0; j < columns; ++j)
-        lp += " x" + std::to_string(j);
-    return lp + "\nEnd\n";
 }
 
 TEST(OptimizeRun, TheTimeLimitStopsAHardModel)

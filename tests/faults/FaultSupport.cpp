@@ -26,31 +26,6 @@ const std::string kLpReadLog = "original problem has 2 variables (0 bin, 0 int, 
 const std::string kMipReadLog = "original problem has 1 variables (0 bin, 1 int, 0 impl, 0 cont) and 1 constraints\n";
 const std::string kHardReadLog = "original problem has 50 variables (40 bin, 0 int, 0 impl, 10 cont) and 5 constraints\n";
 
-std::string hardModel()
-{
-    std::string lp = "Minimize\n obj:";
-    const int rows = 5, columns = 40;
-    for (int i = 0; i < rows; ++i)
-        lp += " + p" + std::to_string(i) + " + m" + std::to_string(i);
-    lp += "\nSubject To\n";
-    unsigned seed = 12345;
-    for (int i = 0; i < rows; ++i) {
-        long sum = 0;
-        lp += " r" + std::to_string(i) + ":";
-        for (int j = 0; j < columns; ++j) {
-            seed = seed * 1103515245u + 12345u;
-            const int a = static_cast<int>((seed >> 16) % 100);
-            sum += a;
-            lp += " + " + std::to_string(a) + " x" + std::to_string(j);
-        }
-        lp += " + p" + std::to_string(i) + " - m" + std::to_string(i) + " = " + std::to_string(sum / 2) + "\n";
-    }
-    lp += "Binaries\n";
-    for (int j = 0; j < columns; ++j)
-        lp += " x" + std::to_string(j);
-    return lp + "\nEnd\n";
-}
-
 std::string quietStart(bool withTimeLimit)
 {
     return aboutText() + kPrompt + kAskVerbose + (withTimeLimit ? kPrompt + kAskTimeLimit : "") + kPrompt

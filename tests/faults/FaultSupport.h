@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Models.h"
+
 inline const std::string kPrompt = "Lumbrix> ";
 inline const std::string kAskVerbose = "Imprimir log do solver? (s/n)> ";
 inline const std::string kAskTimeLimit = "Digite o tempo máximo para resolução dos modelos (seg)> ";
@@ -33,8 +35,6 @@ std::string brokenModel();
 extern const std::string kLpReadLog;
 extern const std::string kMipReadLog;
 extern const std::string kHardReadLog;
-// A small market-split MIP that a 1 s time limit stops: a window in the middle of a run.
-std::string hardModel();
 
 // The console up to the first model of "verbose n [time_limit t] opt <models> <output>".
 std::string quietStart(bool withTimeLimit = false);

@@ -155,25 +155,3 @@ std::string hardLpModel()
     return text + "End\n";
 }
 
-std::string hardMipModel()
-{
-    constexpr int kRows = 4;
-    constexpr int kColumns = 30;
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> coefficient(0, 99);
-    std::string text = "Minimize\n obj: sp0 + sm0 + sp1 + sm1 + sp2 + sm2 + sp3 + sm3\nSubject To\n";
-    for (int i = 0; i < kRows; ++i) {
-        int sum = 0;
-        text += " c" + std::to_string(i) + ":";
-        for (int j = 0; j < kColumns; ++j) {
-            const int a = coefficient(random);
-            sum += a;
-            text += " + " + std::to_string(a) + " x" + std::to_string(j);
-        }
-        text += " + sp" + std::to_string(i) + " - sm" + std::to_string(i) + " = " + std::to_string(sum / 2) + "\n";
-    }
-    text += "Binaries\n";
-    for (int j = 0; j < kColumns; ++j)
-        text += " x" + std::to_string(j);
-    return text + "\nEnd\n";
-}

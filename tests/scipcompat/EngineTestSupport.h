@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Models.h"
+
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -72,4 +74,3 @@ SCIP_STATUS readAndSolve(SCIP* scip, const std::string& path);
 
 // Models hard enough to keep GLPK and SCIP busy for far longer than a second.
 std::string hardLpModel();   // a sparse LP with 8000 columns and 4000 rows
-std::string hardMipModel();  // a market split instance (4 rows, 30 binaries)

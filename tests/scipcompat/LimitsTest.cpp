@@ -47,7 +47,7 @@ TEST(TimeLimit, AHugeLimitIsNoLimit)
 TEST(TimeLimit, ARefusedValueLeavesTheOldLimit)
 {
     TempDir dir;
-    const std::string path = dir.write("hard.lp", hardMipModel());
+    const std::string path = dir.write("hard.lp", hardModel());
     ScipInstance scip;
     ASSERT_EQ(SCIPsetRealParam(scip.get(), "limits/time", 1.0), SCIP_OKAY);
     {
@@ -71,7 +71,7 @@ TEST(TimeLimit, StopsALongLp)
 TEST(TimeLimit, StopsALongMipAndKeepsItsBestSolution)
 {
     TempDir dir;
-    const std::string path = dir.write("hard.lp", hardMipModel());
+    const std::string path = dir.write("hard.lp", hardModel());
     ScipInstance scip;
     ASSERT_EQ(SCIPsetRealParam(scip.get(), "limits/time", 1.0), SCIP_OKAY);
     HangGuard guard(120);
@@ -147,7 +147,7 @@ private:
 
 TEST_F(Interrupt, StopsAMipSolveAndRestoresTheHandler)
 {
-    solveInterrupted(hardMipModel());
+    solveInterrupted(hardModel());
     EXPECT_EQ(currentHandler(), countSignal);
     std::raise(SIGINT);
     EXPECT_EQ(g_beforeSolveSignals.load(), 1);
