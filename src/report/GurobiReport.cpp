@@ -84,7 +84,7 @@ void reportGurobiResult(GurobiModel& model, std::string path, bool outOfMemory)
     const std::string name = modelName(path);
     std::cout << "NOME: " << name << '\n';
     if (outOfMemory) {
-        g_resultRows.push_back(makeResultRow(name, "-", "SEM MEMORIA", "-"));
+        g_resultRows.emplace_back(makeResultRow(name, "-", "SEM MEMORIA", "-"));
         return;
     }
     const std::optional<int> status = tryIntAttribute(model, IntAttr::Status);
@@ -94,5 +94,5 @@ void reportGurobiResult(GurobiModel& model, std::string path, bool outOfMemory)
     // A status the library does not give is as unknown as one outside the table.
     const char* const outcome = gurobiStatusText(status.value_or(0));
     std::cout << "STATUS: " << outcome << '\n';
-    g_resultRows.push_back(makeResultRow(name, rowValue(runtime), outcome, rowValue(objective)));
+    g_resultRows.emplace_back(makeResultRow(name, rowValue(runtime), outcome, rowValue(objective)));
 }

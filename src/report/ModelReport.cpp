@@ -6,7 +6,11 @@
 #include "report/Formats.h"
 #include "report/ResultRows.h"
 
-std::vector<std::string> g_resultRows;
+namespace {
+std::pmr::unsynchronized_pool_resource g_rowMemory;
+}  // namespace
+
+std::pmr::vector<std::pmr::string> g_resultRows{&g_rowMemory};
 double g_readTime = 0;
 
 namespace {
@@ -43,12 +47,12 @@ void reportFailedSolve(const std::string& path, std::optional<double> solvingTim
     const std::string name = modelName(path);
     std::cout << "NOME: " << name << "\nTEMPO: " << (solvingTime ? consoleNumber(*solvingTime) : "-")
               << "\nSTATUS: " << kStatusSolverError << '\n';
-    g_resultRows.push_back(makeResultRow(name, solvingTime ? rowNumber(*solvingTime) : "-", kStatusSolverError, "-"));
+    g_resultRows.emplace_back(makeResultRow(name, solvingTime ? rowNumber(*solvingTime) : "-", kStatusSolverError, "-"));
 }
 
 void reportUnsolved(const std::string& path, const char* status)
 {
     const std::string name = modelName(path);
     std::cout << "NOME: " << name << "\nSTATUS: " << status << '\n';
-    g_resultRows.push_back(makeResultRow(name, "-", status, "-"));
+    g_resultRows.emplace_back(makeResultRow(name, "-", status, "-"));
 }

@@ -54,5 +54,5 @@ void reportScipResult(SCIP* scip, std::string path)
     const char* const outcome = scipStatusText(status);
     std::cout << "STATUS: " << outcome << '\n';
     const double primalBound = SCIPgetPrimalbound(scip);
-    g_resultRows.push_back(makeResultRow(name, rowNumber(solvingTime), outcome, rowNumber(primalBound)));
+    g_resultRows.emplace_back(makeResultRow(name, rowNumber(solvingTime), outcome, rowNumber(primalBound)));
 }

@@ -105,7 +105,7 @@ TEST(FailedSolveReport, TimeWhenTheSolverHasOneElseADash)
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "NOME: falhou.lp\nTEMPO: 1.25\nSTATUS: ERRO DO SOLVER\n"
               "NOME: sem-tempo.lp\nTEMPO: -\nSTATUS: ERRO DO SOLVER\n");
-    EXPECT_EQ(g_resultRows, (std::vector<std::string>{"falhou.lp;1,250000;ERRO DO SOLVER;-;0,002000",
+    EXPECT_EQ(std::vector<std::string>(g_resultRows.begin(), g_resultRows.end()), (std::vector<std::string>{"falhou.lp;1,250000;ERRO DO SOLVER;-;0,002000",
                                                       "sem-tempo.lp;-;ERRO DO SOLVER;-;0,002000"}));
     g_resultRows.clear();
 }

@@ -31,7 +31,7 @@ protected:
     // Reports one more model and writes the file, as the batch run does.
     std::string report(const std::string& row, const std::string& folder)
     {
-        g_resultRows.push_back(row);
+        g_resultRows.emplace_back(row);
         testing::internal::CaptureStderr();
         writeResultsFile(folder);
         return testing::internal::GetCapturedStderr();
