@@ -33,7 +33,7 @@ models 1000
 session "$work/m1000" "$work/out1000"
 : > "$work/opt.t"
 : > "$work/base.t"
-for round in 1 2 3 4 5 6 7; do
+for round in 1 2 3 4 5 6 7 8 9; do
     measure /dev/null "$tools/lumbrix_bench_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/base.t"
     measure "$work/session" "$lumbrix" | cut -d' ' -f1 >> "$work/opt.t"
 done
@@ -83,6 +83,10 @@ for n in 50000 100000; do
     mkdir -p "$work/e$n"
     (cd "$work/e$n" && seq -f "entrada%06g.txt" 1 "$n" | xargs touch)
     session "$work/e$n" "$work/out1000"
-    eval "list$n=\$(measure \"\$work/session\" \"\$lumbrix\" | cut -d' ' -f1)"
+    : > "$work/l$n"
+    for round in 1 2 3 4 5; do
+        measure "$work/session" "$lumbrix" | cut -d' ' -f1 >> "$work/l$n"
+    done
+    eval "list$n=\$(median < \"\$work/l\$n\")"
 done
 echo "listing    50,000 entries $list50000 s, 100,000 entries $list100000 s, ratio $(ratio "$list100000" "$list50000")"
