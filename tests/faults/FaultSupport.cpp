@@ -26,6 +26,14 @@ const std::string kLpReadLog = "original problem has 2 variables (0 bin, 0 int, 
 const std::string kMipReadLog = "original problem has 1 variables (0 bin, 1 int, 0 impl, 0 cont) and 1 constraints\n";
 const std::string kHardReadLog = "original problem has 50 variables (40 bin, 0 int, 0 impl, 10 cont) and 5 constraints\n";
 
+ProcessResult runAsNobody(const std::string& input)
+{
+    ProcessOptions options;
+    options.unprivileged = true;
+    options.input = input;
+    return runProcess({publicLumbrixBinary()}, options);
+}
+
 std::string quietStart(bool withTimeLimit)
 {
     return aboutText() + kPrompt + kAskVerbose + (withTimeLimit ? kPrompt + kAskTimeLimit : "") + kPrompt

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "Models.h"
+#include "Process.h"
 
 inline const std::string kPrompt = "Lumbrix> ";
 inline const std::string kAskVerbose = "Imprimir log do solver? (s/n)> ";
@@ -38,6 +39,10 @@ extern const std::string kHardReadLog;
 
 // The console up to the first model of "verbose n [time_limit t] opt <models> <output>".
 std::string quietStart(bool withTimeLimit = false);
+// Runs the program with that input as the unprivileged user nobody (when run as root), so
+// that permissions hold; exit code 125 when privileges cannot be dropped.
+ProcessResult runAsNobody(const std::string& input);
+
 std::string quietOpt(const std::string& models, const std::string& output, const std::string& timeLimit = "");
 
 // Console lines of one entry: banner, the engine's reading log, and the report.

@@ -28,14 +28,6 @@ std::vector<std::string> failedCalls(const std::string& err)
     return codes;
 }
 
-ProcessResult runAsNobody(const std::string& input)
-{
-    ProcessOptions options;
-    options.unprivileged = true;
-    options.input = input;
-    return runProcess({publicLumbrixBinary()}, options);
-}
-
 TEST(UnreadableModels, FoldersAndFilesTheUserMayNotRead)
 {
     TempDir top, output;

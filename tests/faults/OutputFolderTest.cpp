@@ -45,10 +45,7 @@ TEST(UnwritableOutput, EveryModelIsReportedAndEveryFailedWriteNamed)
     output.write("sol_stat.csv", "de antes\r\n");
     chmod(output.path().c_str(), 0555);
 
-    ProcessOptions options;
-    options.unprivileged = true;
-    options.input = quietOpt(models.path(), output.path());
-    const ProcessResult run = runProcess({publicLumbrixBinary()}, options);
+    const ProcessResult run = runAsNobody(quietOpt(models.path(), output.path()));
     if (run.exitCode == 125)
         GTEST_SKIP() << "cannot drop privileges here";
 
@@ -71,10 +68,7 @@ TEST(UnwritableOutput, AWritableResultsFileInAClosedFolderIsRewrittenInPlace)
     chmod(output.file("sol_stat.csv").c_str(), 0666);
     chmod(output.path().c_str(), 0555);
 
-    ProcessOptions options;
-    options.unprivileged = true;
-    options.input = quietOpt(models.path(), output.path());
-    const ProcessResult run = runProcess({publicLumbrixBinary()}, options);
+    const ProcessResult run = runAsNobody(quietOpt(models.path(), output.path()));
     if (run.exitCode == 125)
         GTEST_SKIP() << "cannot drop privileges here";
 
