@@ -104,8 +104,9 @@ int writeInPlace(const std::string& path, const std::string& text)
     return fd;
 }
 
-bool replaceWhole(const std::string& folder, const std::string& path)
+bool replaceWhole(const std::string& folder)
 {
+    const std::string path = pathInFolder(folder, kResultsFileName);
     std::string text = kHeader;
     appendLines(text, 0);
     int fd = writeBeside(folder, path, text);
@@ -148,14 +149,14 @@ bool appendNewRows()
 
 void writeResultsFile(std::string outputFolder)
 {
-    const std::string path = pathInFolder(outputFolder, kResultsFileName);
     if (g_file.fd >= 0 && (g_file.folder != outputFolder || !stillAsLeft()))
         closeFile();
-    const bool written = g_file.fd >= 0 ? appendNewRows() : replaceWhole(outputFolder, path);
+    const bool written = g_file.fd >= 0 ? appendNewRows() : replaceWhole(outputFolder);
     if (!written) {
         const int error = errno;
         closeFile();
-        printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
+        printError("Erro ao gravar " + pathInFolder(outputFolder, kResultsFileName) + ": " + std::strerror(error)
+                   + "\n");
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "batch/Folders.h"
 #include "report/Formats.h"
 #include "report/ModelReport.h"
 #include "report/ResultRows.h"
@@ -136,6 +137,17 @@ TEST(NumberFormats, AgreeWithPrintfEverywhere)
         std::replace(withComma.begin(), withComma.end(), '.', ',');
         EXPECT_EQ(rowNumber(value), withComma) << value;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The name is cut from the path without building every piece; it must stay the last one.
+TEST(ModelName, IsTheLastPieceOfThePath)
+{
+    for (const char* path : {"/dados/modelos/teste.lp", "teste.lp", "modelos/", "", "//x.lp", "a b/;c\".lp"})
+        EXPECT_EQ(modelName(path), splitPath(path).back()) << path;
 }
 
 }  // namespace

@@ -117,6 +117,37 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
     }
 }
 
+// The relaxation, then branch and bound from it (within a node budget when one is given).
+// An unbounded relaxation is left to the caller, with nothing set.
+LpResult relaxThenSearch(const SolveRequest& request, long nodeBudget, SolveOutcome& outcome,
+                         SolveFailure& failure)
+{
+    int code = 0;
+    const LpResult result = solveLp(request, code);
+    switch (result) {
+    case LpResult::Optimal: {
+        Search search;
+        search.request = &request;
+        search.nodeBudget = nodeBudget;
+        branchAndBound(request, search, outcome, failure);
+        break;
+    }
+    case LpResult::Infeasible:
+        outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
+        break;
+    case LpResult::Unbounded:
+        break;
+    case LpResult::TimeLimit:
+    case LpResult::Interrupted:
+        outcome = {limitStatus(result), false, 0.0};  // the relaxation's point need not be integral
+        break;
+    case LpResult::Failed:
+        failure = {"glp_simplex", code};
+        break;
+    }
+    return result;
+}
+
 // The relaxation is unbounded. With rational data the MIP is then unbounded as soon as it
 // has any integer solution, and infeasible otherwise: search one with a zero objective.
 // A search that runs out of nodes cannot tell, and says so (INFORUNBD).
@@ -132,28 +163,8 @@ void settleUnboundedRelaxation(const SolveRequest& request, SolveOutcome& outcom
     }
 
     SolveOutcome feasibility;
-    int code = 0;
-    const LpResult result = solveLp(request, code);
-    switch (result) {
-    case LpResult::Optimal: {
-        Search search;
-        search.request = &request;
-        search.nodeBudget = kFeasibilitySearchNodes;
-        branchAndBound(request, search, feasibility, failure);
-        break;
-    }
-    case LpResult::Infeasible:  // cannot happen in exact arithmetic; trust the simplex
-        feasibility = {SCIP_STATUS_INFEASIBLE, false, 0.0};
-        break;
-    case LpResult::Unbounded:  // a zero objective is bounded
-    case LpResult::Failed:
-        failure = {"glp_simplex", code};
-        break;
-    case LpResult::TimeLimit:
-    case LpResult::Interrupted:
-        feasibility = {limitStatus(result), false, 0.0};
-        break;
-    }
+    if (relaxThenSearch(request, kFeasibilitySearchNodes, feasibility, failure) == LpResult::Unbounded)
+        failure = {"glp_simplex", GLP_EFAIL};  // a zero objective is bounded
 
     for (int j = 1; j <= columns; ++j)
         glp_set_obj_coef(problem, j, saved[j]);
@@ -169,29 +180,8 @@ void settleUnboundedRelaxation(const SolveRequest& request, SolveOutcome& outcom
 
 void solveMip(const SolveRequest& request, SolveOutcome& outcome, SolveFailure& failure)
 {
-    int code = 0;
-    const LpResult result = solveLp(request, code);
-    switch (result) {
-    case LpResult::Optimal: {
-        Search search;
-        search.request = &request;
-        branchAndBound(request, search, outcome, failure);
-        return;
-    }
-    case LpResult::Infeasible:
-        outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
-        return;
-    case LpResult::Unbounded:
+    if (relaxThenSearch(request, 0, outcome, failure) == LpResult::Unbounded)
         settleUnboundedRelaxation(request, outcome, failure);
-        return;
-    case LpResult::TimeLimit:
-    case LpResult::Interrupted:
-        outcome = {limitStatus(result), false, 0.0};  // the relaxation's point need not be integral
-        return;
-    case LpResult::Failed:
-        failure = {"glp_simplex", code};
-        return;
-    }
 }
 
 }  // namespace
