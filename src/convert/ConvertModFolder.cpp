@@ -1,23 +1,11 @@
 #include "convert/ConvertModFolder.h"
 
 #include <iostream>
-#include <string>
-#include <vector>
 
-#include "batch/Folders.h"
 #include "convert/ConvertModFile.h"
-#include "shell/Console.h"
 
-void convertModFolder()
+void convertModels(const std::vector<std::string>& entries)
 {
-    const std::string folder = askLine("Digite o caminho da pasta de arquivos .mod> ", Completion::Path);
-    if (!isValidFolder(folder)) {
-        std::cout << "Pasta de .mods inexistente ou inválida...\n";
-        return;
-    }
-    std::cout << "Pasta de .mod encontrada\n";
-
-    const std::vector<std::string> entries = listFolder(folder);
     // Every entry is numbered, model or not, before its conversion is tried.
     int counter = 0;
     for (const std::string& entry : entries) {

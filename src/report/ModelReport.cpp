@@ -1,17 +1,6 @@
 #include "report/ModelReport.h"
 
-#include <iostream>
-
-#include "batch/Folders.h"
 #include "report/Formats.h"
-#include "report/ResultRows.h"
-
-namespace {
-std::pmr::unsynchronized_pool_resource g_rowMemory;
-}  // namespace
-
-std::pmr::vector<std::pmr::string> g_resultRows{&g_rowMemory};
-double g_readTime = 0;
 
 namespace {
 
@@ -28,31 +17,33 @@ std::string quotedIfNeeded(const std::string& field)
     return quoted + '"';
 }
 
+std::string rowValue(const std::optional<double>& value)
+{
+    return value ? rowNumber(*value) : "-";
+}
+
 }  // namespace
 
-std::string modelName(const std::string& path)
+std::string consoleReport(const ModelOutcome& outcome)
 {
-    // The last piece of splitPath(path), without building the others.
-    return path.substr(path.rfind(kPathSeparator) + 1);
+    std::string text = "NOME: " + outcome.name + '\n';
+    if (outcome.lines == ReportLines::NameOnly)
+        return text;
+    if (outcome.lines == ReportLines::NameTimeStatus)
+        text += "TEMPO: " + (outcome.solveSeconds ? consoleNumber(*outcome.solveSeconds) : "-") + '\n';
+    return text + "STATUS: " + statusText(outcome.status) + '\n';
 }
 
-std::string makeResultRow(const std::string& name, const std::string& solvingTime, const std::string& status,
-                          const std::string& objective)
+std::string resultRow(const ModelOutcome& outcome)
 {
-    return quotedIfNeeded(name) + ';' + solvingTime + ';' + status + ';' + objective + ';' + rowNumber(g_readTime);
-}
-
-void reportFailedSolve(const std::string& path, std::optional<double> solvingTime)
-{
-    const std::string name = modelName(path);
-    std::cout << "NOME: " << name << "\nTEMPO: " << (solvingTime ? consoleNumber(*solvingTime) : "-")
-              << "\nSTATUS: " << kStatusSolverError << '\n';
-    g_resultRows.emplace_back(makeResultRow(name, solvingTime ? rowNumber(*solvingTime) : "-", kStatusSolverError, "-"));
-}
-
-void reportUnsolved(const std::string& path, const char* status)
-{
-    const std::string name = modelName(path);
-    std::cout << "NOME: " << name << "\nSTATUS: " << status << '\n';
-    g_resultRows.emplace_back(makeResultRow(name, "-", status, "-"));
+    std::string row = quotedIfNeeded(outcome.name);
+    row += ';';
+    row += rowValue(outcome.solveSeconds);
+    row += ';';
+    row += statusText(outcome.status);
+    row += ';';
+    row += rowValue(outcome.objective);
+    row += ';';
+    row += rowValue(outcome.readSeconds);
+    return row;
 }

@@ -1,16 +1,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "report/TableFile.h"
 
 inline constexpr const char* kResultsFileName = "sol_stat.csv";
 
-// Brings sol_stat.csv in the output folder up to date with g_resultRows: the header, then
-// one CR LF line per row with the solver's name in front. The first call of a run replaces
-// the file atomically (in place only when the folder may not be written to but the file
-// may); later calls append only the new rows, so a run costs the same per model however
-// long it gets, and the file never holds part of a line. A failure is reported on
-// standard error and the next call writes the whole file again.
-void writeResultsFile(std::string outputFolder);
+// sol_stat.csv of a run: the header, then one CR LF line per model with the solver's name in
+// front of its result row.
+class ResultsFile {
+public:
+    ResultsFile(const std::string& folder, std::string solverName);
 
-// Ends the run's results file; the next write starts a new one.
-void finishResultsFile();
+    // 0, or the errno of the failure (see TableFile).
+    int create() { return m_file.create(); }
+    int append(std::string_view row);
+
+    const std::string& path() const { return m_file.path(); }
+    bool isFile(const std::string& other) const { return m_file.isFile(other); }
+
+private:
+    TableFile m_file;
+    std::string m_solverName;
+};

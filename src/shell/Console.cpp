@@ -1,11 +1,12 @@
 #include "shell/Console.h"
 
-#include <cstdio>
 #include <iostream>
 
 #include "shell/LineEditor.h"
 
-bool promptLine(const std::string& prompt, std::string& line, Completion completion)
+namespace {
+
+bool readLine(const std::string& prompt, std::string& line, Completion completion)
 {
     if (editingTerminal())
         return readEditedLine(prompt, line, completion);
@@ -15,16 +16,20 @@ bool promptLine(const std::string& prompt, std::string& line, Completion complet
     return static_cast<bool>(std::getline(std::cin, line));
 }
 
+}  // namespace
+
+bool promptLine(const std::string& prompt, std::string& line, Completion completion)
+{
+    const bool read = readLine(prompt, line, completion);
+    // A script written on Windows ends its lines in CR LF; no path a user types ends in CR.
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return read;
+}
+
 std::string askLine(const std::string& prompt, Completion completion)
 {
     std::string line;
     promptLine(prompt, line, completion);
     return line;
-}
-
-void printError(const std::string& message)
-{
-    std::cout.flush();
-    std::fflush(stdout);
-    std::cerr << message << std::flush;
 }

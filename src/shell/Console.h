@@ -6,13 +6,8 @@
 enum class Completion { None, Command, Path };
 
 // Writes the prompt to standard output, flushes it and reads one line (without its line
-// break). Returns false at the end of standard input, with the line empty.
+// break, and without one CR before it). Returns false at the end of standard input, with the line empty.
 bool promptLine(const std::string& prompt, std::string& line, Completion completion = Completion::None);
 
 // A follow-up question: the end of standard input counts as an empty answer.
 std::string askLine(const std::string& prompt, Completion completion = Completion::None);
-
-// Writes a message to standard error after flushing standard output (both std::cout and
-// the C stream the libraries write to), so that the two streams keep their order when they
-// go to the same place.
-void printError(const std::string& message);

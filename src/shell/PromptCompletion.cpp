@@ -1,15 +1,16 @@
 #include "shell/PromptCompletion.h"
 
+#include <string_view>
+
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 
 #include <readline/readline.h>
 
-namespace {
+#include "shell/Commands.h"
 
-constexpr const char* kCommandWords[] = {"exit",    "opt",    "solver", "time_limit",
-                                         "verbose", "mod_lp", "help",   "about"};
+namespace {
 
 Completion g_completion = Completion::None;
 
@@ -18,11 +19,12 @@ char* nextCommandWord(const char* text, int state)
     static std::size_t next = 0;
     if (state == 0)
         next = 0;
-    const std::size_t length = std::strlen(text);
-    while (next < std::size(kCommandWords)) {
-        const char* word = kCommandWords[next++];
-        if (std::strncmp(word, text, length) == 0)
-            return strdup(word);
+    const std::string_view typed = text;
+    const auto commands = shellCommands();
+    while (next < commands.size()) {
+        const std::string_view word = commands[next++].word;
+        if (word.starts_with(typed))
+            return strndup(word.data(), word.size());
     }
     return nullptr;
 }

@@ -6,22 +6,18 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "backends/ScipEngine.h"
 #include "backends/gurobi/GurobiLibrary.h"
+#include "backends/scip/ScipEngine.h"
 #include "shell/Console.h"
 
-std::string g_solverName = "SCIP";
-double g_timeLimit = 0;
-std::string g_verbose = "s";
-
-void chooseSolver()
+void chooseSolver(RunSettings& settings)
 {
     const std::string answer = askLine("Digite o solver que deseja usar (GUROBI/SCIP)> ");
     if (answer == "SCIP") {
-        g_solverName = answer;
+        settings.solver = Solver::Scip;
     } else if (answer == "GUROBI") {
         if (isGurobiLibraryAvailable())
-            g_solverName = answer;
+            settings.solver = Solver::Gurobi;
         else
             std::cout << "Bilioteca '" << kGurobiLibraryName << "' não encontrada\n";
     } else {
@@ -44,20 +40,21 @@ std::optional<double> parseTimeLimit(const std::string& answer)
     return value;
 }
 
-void askTimeLimit()
+void askTimeLimit(RunSettings& settings)
 {
     const std::string answer = askLine("Digite o tempo máximo para resolução dos modelos (seg)> ");
+    // 0 switches the limit off; any other number, negative ones included, is handed to the solver.
     if (const auto seconds = parseTimeLimit(answer))
-        g_timeLimit = *seconds;
+        settings.timeLimit = *seconds != 0 ? seconds : std::nullopt;
     else
         std::cout << "Valor inválido, o tempo máximo não foi alterado.\n";
 }
 
-void askVerbose()
+void askVerbose(RunSettings& settings)
 {
     const std::string answer = askLine("Imprimir log do solver? (s/n)> ");
     if (answer == "s" || answer == "n")
-        g_verbose = answer;
+        settings.log = answer == "s";
     else
         std::cout << "Opção inexistente, favor selecionar uma opção válida.\n";
 }
@@ -71,9 +68,4 @@ std::string aboutText()
         + " (https://www.scipopt.org/doc/html/modules.php), e o GUROBI 12.1 (https://www.gurobi.com).  \n"
           "O transformador de formatos é o GLPK (https://www.gnu.org/software/glpk/).  \n"
           "Para acessar as funcionalidades digite 'help'. \n\n";
-}
-
-void showAbout()
-{
-    std::cout << aboutText();
 }

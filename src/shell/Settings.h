@@ -3,16 +3,12 @@
 #include <optional>
 #include <string>
 
-// The shell settings: they steer every later optimisation run and live until the
-// program ends.
-extern std::string g_solverName;  // "SCIP" or "GUROBI"
-extern double g_timeLimit;        // seconds per model; 0 means no limit
-extern std::string g_verbose;     // "n" silences the solver's log
+#include "backends/RunSettings.h"
 
-void chooseSolver();
-void askTimeLimit();
-void askVerbose();
-void showAbout();
+// The commands that change the shell's settings; a rejected answer changes nothing.
+void chooseSolver(RunSettings& settings);
+void askTimeLimit(RunSettings& settings);
+void askVerbose(RunSettings& settings);
 
 // Reads a number from the start of the answer the way Portuguese users write it: a decimal
 // comma, leading blanks skipped, anything after the number ignored. Empty when the answer

@@ -1,81 +1,85 @@
 #include "shell/Shell.h"
 
 #include <iostream>
-#include <string_view>
 
-#include "batch/FileSystemError.h"
-#include "batch/OptimizeFolder.h"
-#include "convert/ConvertModFolder.h"
+#include "fs/Streams.h"
+#include "shell/Commands.h"
 #include "shell/Console.h"
+#include "shell/FolderCommands.h"
 #include "shell/Settings.h"
 
 namespace {
 
-struct Command {
-    std::string_view word;
-    void (*handler)();
-};
-
-void showHelp()
+void showHelp(RunSettings&)
 {
     std::cout << helpText();
 }
 
+void showAbout(RunSettings&)
+{
+    std::cout << aboutText();
+}
+
 constexpr Command kCommands[] = {
-    {"opt", optimizeFolder},  {"solver", chooseSolver}, {"time_limit", askTimeLimit},
-    {"verbose", askVerbose},  {"mod_lp", convertModFolder}, {"help", showHelp},
-    {"about", showAbout},
+    {"opt", "otimizar arquivos de uma determinada pasta (a pasta deve conter somente arquivos .lp)\n", optimizeFolder},
+    {"solver", "altera o solver padrão (SCIP), opções - SCIP/GUROBI\n", chooseSolver},
+    {"time_limit", "adicionar um tempo máximo (em segundos) para a execução dos modelos\n", askTimeLimit},
+    {"verbose", "imprime log da otimização (s/n)\n", askVerbose},
+    {"mod_lp",
+     "converter arquivos do formato mod para lp. Se os dados do modelo forem lidos de tabelas\n"
+     "                o programa só funciona se o executável estiver na mesma pasta dos modelos.\n",
+     convertModFolder},
+    {"about", "informações sobre o Lumbrix\n", showAbout},
+    {"exit", "finalizar Lumbrix\n", nullptr},
+    {"help", "", showHelp},
 };
 
-void runCommand(void (*handler)())
-{
-    // A file-system failure ends the command, not the session.
-    try {
-        handler();
-    } catch (const FileSystemError& error) {
-        printError(std::string("Erro: ") + error.what() + "\n");
-    }
-}
+// The description starts in the 17th column.
+constexpr std::size_t kHelpColumn = 16;
 
 }  // namespace
 
-const std::string& helpText()
+std::span<const Command> shellCommands()
 {
-    static const std::string text =
-        "\n"
-        " opt            otimizar arquivos de uma determinada pasta (a pasta deve conter somente arquivos .lp)\n"
-        " solver         altera o solver padrão (SCIP), opções - SCIP/GUROBI\n"
-        " time_limit     adicionar um tempo máximo (em segundos) para a execução dos modelos\n"
-        " verbose        imprime log da otimização (s/n)\n"
-        " mod_lp         converter arquivos do formato mod para lp. Se os dados do modelo forem lidos de tabelas\n"
-        "                o programa só funciona se o executável estiver na mesma pasta dos modelos.\n"
-        " about          informações sobre o Lumbrix\n"
-        " exit           finalizar Lumbrix\n"
-        "\n";
-    return text;
+    return kCommands;
+}
+
+std::string helpText()
+{
+    std::string text = "\n";
+    for (const Command& command : kCommands) {
+        if (command.help.empty())
+            continue;
+        std::string line = " ";
+        line += command.word;
+        line.resize(kHelpColumn, ' ');
+        text += line;
+        text += command.help;
+    }
+    return text + "\n";
 }
 
 void runShell()
 {
-    g_timeLimit = 0;
-    showAbout();
+    RunSettings settings;
+    std::cout << aboutText();
 
     std::string line;
     for (;;) {
         // The end of input ends the shell as `exit` does.
         if (!promptLine("Lumbrix> ", line, Completion::Command))
             line = "exit";
-        if (line == "exit") {
-            std::cout << "Saindo do shell...\n" << std::flush;
-            return;
-        }
         const Command* match = nullptr;
         for (const Command& command : kCommands)
             if (line == command.word)
                 match = &command;
-        if (match)
-            runCommand(match->handler);
-        else
+        if (!match) {
             printError("Comando não reconhecido. Para ver os comandos digite 'help'\n");
+        } else if (!match->handler) {
+            std::cout << "Saindo do shell...\n" << std::flush;
+            return;
+        } else {
+            match->handler(settings);
+        }
     }
 }

@@ -145,7 +145,7 @@ TEST(OptimizeRun, ModelsThatCannotBeReadAreNotReportedAsSolved)
                         "SCIP;c-perdido.lp;-;ERRO DE LEITURA;-;R\r\nSCIP;d-help;-;ERRO DE LEITURA;-;R\r\n"
                         "SCIP;e-bom.lp;T;SOL OTIMA;9,500000;R\r\n");
     // The engine's failed reads are named on standard error with the call that failed.
-    const std::regex failedRead("\\[Functions\\.cpp:[0-9]+\\] ERROR: Error <(-?[0-9]+)> in function call\n");
+    const std::regex failedRead("\\[ScipBackend\\.cpp:[0-9]+\\] ERROR: Error <(-?[0-9]+)> in function call\n");
     std::vector<std::string> codes;
     for (std::sregex_iterator it(run.err.begin(), run.err.end(), failedRead), end; it != end; ++it)
         codes.push_back((*it)[1]);
@@ -187,10 +187,10 @@ TEST(OptimizeRun, FolderChecks)
     }
     EXPECT_TRUE(fileExists(models.file("sol_stat.csv")));
 
-    // A good model folder loses its old results file even when the output folder is wrong.
+    // The old results file stays until a run starts.
     const ProcessResult run = opt(models.path(), output.file("nao-existe"));
     EXPECT_EQ(run.out, quietStart() + "Pasta de output inexistente ou inválida...\n" + kPrompt + kBye);
-    EXPECT_FALSE(fileExists(models.file("sol_stat.csv")));
+    EXPECT_EQ(readFile(models.file("sol_stat.csv")), "old");
     EXPECT_EQ(run.err, "");
 }
 
@@ -204,7 +204,7 @@ TEST(OptimizeRun, SameFolderForModelsAndResults)
     EXPECT_EQ(withoutTimes(readFile(models.file("sol_stat.csv"))), kHeader + "SCIP;a.lp;T;SOL OTIMA;9,500000;R\r\n");
 }
 
-TEST(OptimizeRun, ARunWithoutModelsLeavesTheOutputFolderAlone)
+TEST(OptimizeRun, ARunWithoutModelsLeavesAResultsFileOfItsOwn)
 {
     TempDir models, output;
     models.write("x.mod", "");
@@ -212,10 +212,12 @@ TEST(OptimizeRun, ARunWithoutModelsLeavesTheOutputFolderAlone)
     output.write("sol_stat.csv", "earlier run\r\n");
     const ProcessResult run = opt(models.path(), output.path());
     EXPECT_EQ(run.out, quietStart() + modelBlock(0) + modelBlock(1) + kPrompt + kBye);
-    EXPECT_EQ(readFile(output.file("sol_stat.csv")), "earlier run\r\n");
+    EXPECT_EQ(readFile(output.file("sol_stat.csv")), kHeader);
 
     TempDir empty;
+    output.write("sol_stat.csv", "earlier run\r\n");
     EXPECT_EQ(opt(empty.path(), output.path()).out, quietStart() + kPrompt + kBye);
+    EXPECT_EQ(readFile(output.file("sol_stat.csv")), kHeader);
 }
 
 TEST(OptimizeRun, TwoRunsInOneSessionKeepTheirRowsApart)
@@ -276,21 +278,33 @@ TEST(OptimizeRun, ARefusedTimeLimitIsReportedAndTheModelSolvedWithoutIt)
     TempDir models, output;
     models.write("a.lp", kMinLp);
     const ProcessResult run = opt(models.path(), output.path(), "verbose\nn\ntime_limit\n-5\n");
-    EXPECT_TRUE(std::regex_search(run.err, std::regex("\\[Functions\\.cpp:[0-9]+\\] ERROR: Error <-14> in function "
+    EXPECT_TRUE(std::regex_search(run.err, std::regex("\\[ScipBackend\\.cpp:[0-9]+\\] ERROR: Error <-14> in function "
                                                       "call\n$")))
         << run.err;
     EXPECT_NE(withoutTimes(readFile(output.file("sol_stat.csv"))).find("SCIP;a.lp;T;SOL OTIMA;9,500000;R\r\n"),
               std::string::npos);
 }
 
-TEST(OptimizeRun, AnOldResultsFileThatCannotBeRemovedEndsTheCommand)
+TEST(OptimizeRun, AnOldResultsFileThatCannotBeRemovedIsLeftAloneAndIsNoModel)
 {
-    TempDir models;
+    TempDir models, output;
     models.write("sol_stat.csv/keep", "");
     models.write("a.lp", kMinLp);
-    const ProcessResult run = runLumbrix("verbose\nn\nopt\n" + models.path() + "\nexit\n");
-    EXPECT_EQ(run.err, "Erro: remove: Is a directory: \"" + models.path() + "/sol_stat.csv\"\n");
-    EXPECT_EQ(run.out, aboutText() + kPrompt + "Imprimir log do solver? (s/n)> " + kPrompt + kAskModels + kPrompt + kBye);
+    const ProcessResult run = opt(models.path(), output.path());
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(withoutTimes(run.out), quietStart() + modelBlock(0, "a.lp", "SOL OTIMA", kMinLpRead) + kPrompt + kBye);
+    EXPECT_TRUE(fileExists(models.file("sol_stat.csv/keep")));
+}
+
+// Scripts written on Windows end every answer in CR LF.
+TEST(OptimizeRun, AnswersEndingInCarriageReturnsAreTakenWithoutThem)
+{
+    TempDir models, output;
+    models.write("a.lp", kMinLp);
+    const ProcessResult run = runLumbrix("verbose\r\nn\r\nopt\r\n" + models.path() + "\r\n" + output.path()
+                                         + "\r\nexit\r\n");
+    EXPECT_EQ(withoutTimes(run.out), quietStart() + modelBlock(0, "a.lp", "SOL OTIMA", kMinLpRead) + kPrompt + kBye);
+    EXPECT_EQ(run.err, "");
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ std::string repeated(const std::string& text, std::size_t times)
     return all;
 }
 
-TEST(UnwritableOutput, EveryModelIsReportedAndEveryFailedWriteNamed)
+// Hours of solving with nothing kept: the run does not start.
+TEST(UnwritableOutput, NothingIsSolvedWhenTheResultsFileCannotBeCreated)
 {
     TempDir models, output;
     chmod(models.path().c_str(), 0755);
@@ -49,10 +50,8 @@ TEST(UnwritableOutput, EveryModelIsReportedAndEveryFailedWriteNamed)
     if (run.exitCode == 125)
         GTEST_SKIP() << "cannot drop privileges here";
 
-    EXPECT_EQ(withoutTimes(run.out), quietStart() + solvedBlock(0, "a.lp", kOptimal, kLpReadLog) + bannerOf(1)
-                                         + solvedBlock(2, "c.lp", kOptimal, kMipReadLog)
-                                         + solvedBlock(3, "d.lp", kOptimal, kLpReadLog) + kPrompt + kBye);
-    EXPECT_EQ(run.err, repeated(writeFailure(output.path(), "Permission denied"), 3));
+    EXPECT_EQ(run.out, quietStart() + kPrompt + kBye);
+    EXPECT_EQ(run.err, writeFailure(output.path(), "Permission denied"));
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(readFile(output.file("sol_stat.csv")), "de antes\r\n");
     EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"sol_stat.csv"});
@@ -85,9 +84,8 @@ TEST(UnwritableOutput, AFolderInThePlaceOfTheResultsFile)
     models.write("b.lp", lpWithOptimum(4));
     output.write("sol_stat.csv/dentro", "x");
     const ProcessResult run = runLumbrix(quietOpt(models.path(), output.path()));
-    EXPECT_EQ(withoutTimes(run.out), quietStart() + solvedBlock(0, "a.lp", kOptimal, kLpReadLog)
-                                         + solvedBlock(1, "b.lp", kOptimal, kLpReadLog) + kPrompt + kBye);
-    EXPECT_EQ(run.err, repeated(writeFailure(output.path(), "Is a directory"), 2));
+    EXPECT_EQ(run.out, quietStart() + kPrompt + kBye);
+    EXPECT_EQ(run.err, writeFailure(output.path(), "Is a directory"));
     EXPECT_EQ(run.exitCode, 0);
     // The new file written beside it for the swap is gone again.
     EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"sol_stat.csv"});

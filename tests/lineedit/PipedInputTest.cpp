@@ -8,7 +8,7 @@
 #include "Process.h"
 #include "PtySession.h"
 #include "shell/Settings.h"
-#include "shell/Shell.h"
+#include "shell/Commands.h"
 
 namespace {
 

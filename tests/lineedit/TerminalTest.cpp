@@ -10,7 +10,7 @@
 
 #include "PtySession.h"
 #include "TempDir.h"
-#include "shell/Shell.h"
+#include "shell/Commands.h"
 
 namespace {
 

@@ -5,11 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "batch/Folders.h"
+#include "backends/scip/ScipBackend.h"
 #include "report/Formats.h"
 #include "report/ModelReport.h"
-#include "report/ResultRows.h"
-#include "report/ScipReport.h"
 
 namespace {
 
@@ -35,35 +33,57 @@ TEST(RowNumber, SixDecimalsAfterAComma)
     EXPECT_EQ(rowNumber(1.7976931348623157e308).size(), 309u + 7u);
 }
 
-TEST(ResultRow, FieldsInOrderWithTheReadingTimeLast)
+ModelOutcome outcome(const std::string& name, ModelStatus status, std::optional<double> solve,
+                     std::optional<double> objective, std::optional<double> read,
+                     ReportLines lines = ReportLines::NameTimeStatus)
 {
-    g_readTime = 1;
-    EXPECT_EQ(makeResultRow("modelo1.lp", rowNumber(3), "SOL OTIMA", rowNumber(42)),
+    ModelOutcome result;
+    result.name = name;
+    result.status = status;
+    result.solveSeconds = solve;
+    result.objective = objective;
+    result.readSeconds = read;
+    result.lines = lines;
+    return result;
+}
+
+TEST(ResultRow, FieldsInOrderWithTheReadingTimeLastAndDashesForWhatIsMissing)
+{
+    EXPECT_EQ(resultRow(outcome("modelo1.lp", ModelStatus::Optimal, 3, 42, 1)),
               "modelo1.lp;3,000000;SOL OTIMA;42,000000;1,000000");
-    g_readTime = 0.004;
-    EXPECT_EQ(makeResultRow("m.lp", "-", "ERRO DO SOLVER", "-"), "m.lp;-;ERRO DO SOLVER;-;0,004000");
+    EXPECT_EQ(resultRow(outcome("m.lp", ModelStatus::SolverError, std::nullopt, std::nullopt, 0.004)),
+              "m.lp;-;ERRO DO SOLVER;-;0,004000");
+    EXPECT_EQ(resultRow(outcome("m.lp", ModelStatus::Crashed, 2.5, std::nullopt, std::nullopt)),
+              "m.lp;2,500000;ERRO DO SOLVER;-;-");
+    EXPECT_EQ(resultRow(outcome("i.lp", ModelStatus::Infeasible, 0, 1e20, 0)),
+              "i.lp;0,000000;PROBLEMA INFACTIVEL;100000000000000000000,000000;0,000000");
 }
 
 TEST(ResultRow, NamesThatWouldBreakTheColumnsAreQuoted)
 {
-    g_readTime = 0;
-    EXPECT_EQ(makeResultRow("a;b.lp", "1", "S", "2"), "\"a;b.lp\";1;S;2;0,000000");
-    EXPECT_EQ(makeResultRow("diz \"oi\".lp", "1", "S", "2"), "\"diz \"\"oi\"\".lp\";1;S;2;0,000000");
-    EXPECT_EQ(makeResultRow("linha\nnova.lp", "1", "S", "2"), "\"linha\nnova.lp\";1;S;2;0,000000");
-    EXPECT_EQ(makeResultRow("cr\r.lp", "1", "S", "2"), "\"cr\r.lp\";1;S;2;0,000000");
-    EXPECT_EQ(makeResultRow("-com espaço, e vírgula.lp", "1", "S", "2"), "-com espaço, e vírgula.lp;1;S;2;0,000000");
+    const auto row = [](const std::string& name) {
+        return resultRow(outcome(name, ModelStatus::Optimal, 1, 2, 0));
+    };
+    const std::string rest = ";1,000000;SOL OTIMA;2,000000;0,000000";
+    EXPECT_EQ(row("a;b.lp"), "\"a;b.lp\"" + rest);
+    EXPECT_EQ(row("diz \"oi\".lp"), "\"diz \"\"oi\"\".lp\"" + rest);
+    EXPECT_EQ(row("linha\nnova.lp"), "\"linha\nnova.lp\"" + rest);
+    EXPECT_EQ(row("cr\r.lp"), "\"cr\r.lp\"" + rest);
+    EXPECT_EQ(row("-com espaço, e vírgula.lp"), "-com espaço, e vírgula.lp" + rest);
 }
 
-TEST(UnsolvedReport, NameAndStatusLinesAndADashedRow)
+TEST(ConsoleReport, LinesAsTheOutcomeSays)
 {
-    g_resultRows.clear();
-    g_readTime = 0.25;
-    testing::internal::CaptureStdout();
-    reportUnsolved("/dados/modelos/quebrado.lp", kStatusReadError);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "NOME: quebrado.lp\nSTATUS: ERRO DE LEITURA\n");
-    ASSERT_EQ(g_resultRows.size(), 1u);
-    EXPECT_EQ(g_resultRows[0], "quebrado.lp;-;ERRO DE LEITURA;-;0,250000");
-    g_resultRows.clear();
+    EXPECT_EQ(consoleReport(outcome("a.lp", ModelStatus::Optimal, 0.0156, 2, 0)),
+              "NOME: a.lp\nTEMPO: 0.0156\nSTATUS: SOL OTIMA\n");
+    EXPECT_EQ(consoleReport(outcome("f.lp", ModelStatus::SolverError, std::nullopt, std::nullopt, 0)),
+              "NOME: f.lp\nTEMPO: -\nSTATUS: ERRO DO SOLVER\n");
+    EXPECT_EQ(consoleReport(outcome("q.lp", ModelStatus::ReadError, std::nullopt, std::nullopt, 0.25,
+                                    ReportLines::NameStatus)),
+              "NOME: q.lp\nSTATUS: ERRO DE LEITURA\n");
+    EXPECT_EQ(consoleReport(outcome("o.lp", ModelStatus::OutOfMemory, std::nullopt, std::nullopt, 0.25,
+                                    ReportLines::NameOnly)),
+              "NOME: o.lp\n");
 }
 
 TEST(ScipStatusText, EveryStatusHasAText)
@@ -89,26 +109,7 @@ TEST(ScipStatusText, EveryStatusHasAText)
         {SCIP_STATUS_UNKNOWN, "STATUS DESCONHECIDO"},
     };
     for (const auto& [status, text] : table)
-        EXPECT_STREQ(scipStatusText(status), text) << status;
-}
-
-}  // namespace
-
-namespace {
-
-TEST(FailedSolveReport, TimeWhenTheSolverHasOneElseADash)
-{
-    g_resultRows.clear();
-    g_readTime = 0.002;
-    testing::internal::CaptureStdout();
-    reportFailedSolve("pasta/falhou.lp", 1.25);
-    reportFailedSolve("pasta/sem-tempo.lp", std::nullopt);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "NOME: falhou.lp\nTEMPO: 1.25\nSTATUS: ERRO DO SOLVER\n"
-              "NOME: sem-tempo.lp\nTEMPO: -\nSTATUS: ERRO DO SOLVER\n");
-    EXPECT_EQ(std::vector<std::string>(g_resultRows.begin(), g_resultRows.end()), (std::vector<std::string>{"falhou.lp;1,250000;ERRO DO SOLVER;-;0,002000",
-                                                      "sem-tempo.lp;-;ERRO DO SOLVER;-;0,002000"}));
-    g_resultRows.clear();
+        EXPECT_STREQ(statusText(scipModelStatus(status)), text) << status;
 }
 
 }  // namespace
@@ -141,13 +142,3 @@ TEST(NumberFormats, AgreeWithPrintfEverywhere)
 
 }  // namespace
 
-namespace {
-
-// The name is cut from the path without building every piece; it must stay the last one.
-TEST(ModelName, IsTheLastPieceOfThePath)
-{
-    for (const char* path : {"/dados/modelos/teste.lp", "teste.lp", "modelos/", "", "//x.lp", "a b/;c\".lp"})
-        EXPECT_EQ(modelName(path), splitPath(path).back()) << path;
-}
-
-}  // namespace

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
-#include "backends/Functions.h"
+#include "backends/scip/ScipBackend.h"
 #include "backends/scipcompat/TestHooks.h"
-#include "report/ResultRows.h"
-#include "shell/Settings.h"
 
 namespace {
 
@@ -78,24 +76,22 @@ TEST(GlpkFailure, TheBatchGoesOnWithTheNextModel)
     TempDir dir;
     const std::string first = dir.write("first.lp", kSmallMip);
     const std::string second = dir.write("second.lp", kSmallMip);
-    g_verbose = "n";
-    g_timeLimit = 0;
-    g_resultRows.clear();
+    RunSettings quiet;
+    quiet.log = false;
 
     injectGlpkFailure(GlpkFailurePoint::Solve);
     OutputCapture capture;
-    EXPECT_TRUE(solveWithScip(first));
-    EXPECT_TRUE(solveWithScip(second));
+    const ModelOutcome failed = solveWithScip(first, quiet);
+    const ModelOutcome solved = solveWithScip(second, quiet);
     const std::string err = capture.err();
     EXPECT_NE(err.find("ERROR: GLPK failed while solving: "), std::string::npos) << err;
-    const std::size_t backEnd = err.find("[Functions.cpp:");
+    const std::size_t backEnd = err.find("[ScipBackend.cpp:");
     ASSERT_NE(backEnd, std::string::npos) << err;
-    EXPECT_EQ(afterErrorHeader(err.substr(backEnd), "Functions.cpp").rfind("Error <-6> in function call\n", 0), 0u) << err;
-    ASSERT_EQ(g_resultRows.size(), 2u);
-    EXPECT_NE(g_resultRows[0].find("first.lp;"), std::string::npos);
-    EXPECT_NE(g_resultRows[1].find(";SOL OTIMA;3,000000;"), std::string::npos) << g_resultRows[1];
-    g_resultRows.clear();
-    g_verbose = "s";
+    EXPECT_EQ(afterErrorHeader(err.substr(backEnd), "ScipBackend.cpp").rfind("Error <-6> in function call\n", 0), 0u) << err;
+    EXPECT_EQ(failed.name, "first.lp");
+    EXPECT_EQ(failed.status, ModelStatus::SolverError);
+    EXPECT_EQ(solved.status, ModelStatus::Optimal);
+    EXPECT_EQ(solved.objective, 3.0);
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ const char* const kSmallMip = "Maximize\n obj: x + y\nSubject To\n c1: 2 x + 2 y
 TEST(ErrorChannel, WritesSciPsHeaderAndTextToStandardError)
 {
     OutputCapture capture;
-    SCIPmessagePrintErrorHeader("Functions.cpp", 62);
+    SCIPmessagePrintErrorHeader("ScipBackend.cpp", 62);
     SCIPmessagePrintError("Error <%d> in function call\n", -2);
-    EXPECT_EQ(capture.err(), "[Functions.cpp:62] ERROR: Error <-2> in function call\n");
+    EXPECT_EQ(capture.err(), "[ScipBackend.cpp:62] ERROR: Error <-2> in function call\n");
     EXPECT_EQ(capture.out(), "");
 }
 

@@ -8,7 +8,7 @@
 #include "Process.h"
 #include "TempDir.h"
 #include "shell/Settings.h"
-#include "shell/Shell.h"
+#include "shell/Commands.h"
 
 namespace {
 

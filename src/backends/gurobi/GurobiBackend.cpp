@@ -3,17 +3,14 @@
 #include <iostream>
 #include <optional>
 
-#include "backends/ModelFile.h"
 #include "backends/ReadClock.h"
 #include "backends/gurobi/GRBException.h"
 #include "backends/gurobi/GurobiEnvironment.h"
 #include "backends/gurobi/GurobiModel.h"
+#include "fs/Files.h"
+#include "fs/Paths.h"
+#include "fs/Streams.h"
 #include "report/Formats.h"
-#include "report/GurobiReport.h"
-#include "report/ModelReport.h"
-#include "report/ResultRows.h"
-#include "shell/Console.h"
-#include "shell/Settings.h"
 
 namespace {
 
@@ -22,13 +19,70 @@ void reportLibraryError(const GRBException& error)
     printError("Gurobi error: " + error.message() + "\n");
 }
 
-// The environment of one model, with the log switched off when the user asked for
-// silence; empty, with the error reported, when the library refuses.
-bool prepareEnvironment(std::optional<GurobiEnvironment>& environment)
+// A value the library refuses is no value.
+std::optional<int> tryAttribute(GurobiModel& model, IntAttr attribute)
+{
+    try {
+        return model.intAttribute(attribute);
+    } catch (const GRBException&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> tryAttribute(GurobiModel& model, DoubleAttr attribute)
+{
+    try {
+        return model.doubleAttribute(attribute);
+    } catch (const GRBException&) {
+        return std::nullopt;
+    }
+}
+
+ModelStatus statusOf(int status)
+{
+    switch (status) {
+    case 2:
+        return ModelStatus::Optimal;
+    case 3:
+        return ModelStatus::Infeasible;
+    case 4:
+        return ModelStatus::InfeasibleOrUnbounded;
+    case 5:
+        return ModelStatus::Unbounded;
+    case 6:
+        return ModelStatus::Cutoff;
+    case 7:
+        return ModelStatus::IterationLimit;
+    case 8:
+        return ModelStatus::NodeLimit;
+    case 9:
+        return ModelStatus::TimeLimit;
+    case 10:
+        return ModelStatus::SolutionLimit;
+    case 11:
+        return ModelStatus::UserInterrupt;
+    case 12:
+        return ModelStatus::NumericError;
+    case 13:
+        return ModelStatus::Suboptimal;
+    case 15:
+        return ModelStatus::UserObjectiveLimit;
+    case 16:
+        return ModelStatus::WorkLimit;
+    case 17:
+        return ModelStatus::MemoryLimit;
+    default:
+        return ModelStatus::Unknown;
+    }
+}
+
+// The environment of one model, with the log switched off when the user asked for silence;
+// empty, with the error reported, when the library refuses.
+bool prepareEnvironment(std::optional<GurobiEnvironment>& environment, bool log)
 {
     try {
         environment.emplace();
-        if (g_verbose == "n")
+        if (!log)
             environment->setIntParam(IntParam::OutputFlag, 0);
         environment->start();
         return true;
@@ -39,8 +93,8 @@ bool prepareEnvironment(std::optional<GurobiEnvironment>& environment)
     }
 }
 
-// Reads the model, timing it into g_readTime; empty when it cannot be read.
-void readModel(GurobiEnvironment& environment, const std::string& path, std::optional<GurobiModel>& model)
+// Reads the model and times the reading; empty when it cannot be read.
+double readModel(GurobiEnvironment& environment, const std::string& path, std::optional<GurobiModel>& model)
 {
     const long long t0 = readClockMillis();
     std::optional<GRBException> failure;
@@ -51,18 +105,19 @@ void readModel(GurobiEnvironment& environment, const std::string& path, std::opt
             failure = error;
         }
     }
-    g_readTime = readSeconds(t0, readClockMillis());
+    const double seconds = readSeconds(t0, readClockMillis());
     if (failure)
         reportLibraryError(*failure);
+    return seconds;
 }
 
 // A limit the library refuses is reported, and the model is solved without one.
-void applyTimeLimit(GurobiModel& model)
+void applyTimeLimit(GurobiModel& model, const RunSettings& settings)
 {
-    if (g_timeLimit == 0)
+    if (!settings.timeLimit)
         return;
     try {
-        model.environment().setDoubleParam(DoubleParam::TimeLimit, g_timeLimit);
+        model.environment().setDoubleParam(DoubleParam::TimeLimit, *settings.timeLimit);
     } catch (const GRBException& error) {
         reportLibraryError(error);
     }
@@ -85,47 +140,52 @@ void writeSummary(GurobiModel& model)
     }
 }
 
-void optimizeAndReport(GurobiModel& model, const std::string& path)
+void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
 {
-    applyTimeLimit(model);
+    applyTimeLimit(model, settings);
     try {
         model.optimize();
     } catch (const GRBException& error) {
         if (error.errorCode() == kGurobiOutOfMemory) {
             printError("Out of memory error: " + error.message() + "\n");
-            reportGurobiResult(model, path, true);
+            outcome.status = ModelStatus::OutOfMemory;
+            outcome.lines = ReportLines::NameOnly;
         } else {
             reportLibraryError(error);
-            reportFailedSolve(path, tryDoubleAttribute(model, DoubleAttr::Runtime));
+            outcome.status = ModelStatus::SolverError;
+            outcome.solveSeconds = tryAttribute(model, DoubleAttr::Runtime);
         }
         return;
     }
     writeSummary(model);
-    reportGurobiResult(model, path, false);
+    // A status the library does not give is as unknown as one outside the table.
+    outcome.status = statusOf(tryAttribute(model, IntAttr::Status).value_or(0));
+    outcome.objective = tryAttribute(model, DoubleAttr::ObjVal);
+    outcome.solveSeconds = tryAttribute(model, DoubleAttr::Runtime);
 }
 
 }  // namespace
 
-bool solveWithGurobi(std::string path)
+ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings)
 {
-    if (!hasLpSuffix(path))
-        return false;
-
+    ModelOutcome outcome;
+    outcome.name = fileName(path);
     std::optional<GurobiEnvironment> environment;
-    if (!prepareEnvironment(environment)) {
+    if (!prepareEnvironment(environment, settings.log)) {
         // Nothing was read for this model.
-        g_readTime = 0;
-        reportUnsolved(path, kStatusSolverError);
-        return true;
+        outcome.readSeconds = 0.0;
+        outcome.status = ModelStatus::SolverError;
+        outcome.lines = ReportLines::NameStatus;
+        return outcome;
     }
-    {
-        // The model goes before the environment it was read with.
-        std::optional<GurobiModel> model;
-        readModel(*environment, path, model);
-        if (model)
-            optimizeAndReport(*model, path);
-        else
-            reportUnsolved(path, kStatusReadError);
+    // The model goes before the environment it was read with.
+    std::optional<GurobiModel> model;
+    outcome.readSeconds = readModel(*environment, path, model);
+    if (model) {
+        optimize(*model, settings, outcome);
+    } else {
+        outcome.status = ModelStatus::ReadError;
+        outcome.lines = ReportLines::NameStatus;
     }
-    return true;
+    return outcome;
 }

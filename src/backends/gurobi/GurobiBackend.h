@@ -2,6 +2,9 @@
 
 #include <string>
 
-// Solves one model file with Gurobi and reports it. False, with nothing done, when the path
-// does not end in "lp"; true once the model is reported, whatever the outcome.
-bool solveWithGurobi(std::string path);
+#include "backends/RunSettings.h"
+#include "report/Outcome.h"
+
+// Solves one model file with Gurobi. The library's errors go to standard error; the outcome is
+// returned, never printed.
+ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings);

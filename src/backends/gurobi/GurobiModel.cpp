@@ -1,7 +1,5 @@
 #include "backends/gurobi/GurobiModel.h"
 
-#include <algorithm>
-
 #include "backends/gurobi/GRBException.h"
 #include "backends/gurobi/GurobiApi.h"
 #include "backends/gurobi/GurobiLibrary.h"
@@ -10,20 +8,6 @@ namespace {
 
 // GRB_ERROR_NULL_ARGUMENT, for a model the library gives no environment for.
 constexpr int kNullArgument = 10002;
-
-void fill(std::vector<std::unique_ptr<GurobiElement>>& elements, int count, GRBmodel* model)
-{
-    elements.reserve(static_cast<std::size_t>(std::max(count, 0)));
-    for (int index = 0; index < count; ++index)
-        elements.push_back(std::make_unique<GurobiElement>(GurobiElement{model, index}));
-}
-
-void renumber(std::vector<std::unique_ptr<GurobiElement>>& elements, int& count)
-{
-    for (std::size_t i = 0; i < elements.size(); ++i)
-        elements[i]->index = static_cast<int>(i);
-    count = static_cast<int>(elements.size());
-}
 
 }  // namespace
 
@@ -40,9 +24,9 @@ GurobiModel::GurobiModel(GurobiEnvironment& environment, const std::string& path
         throw error;
     }
     m_environment = own;
+    // A model whose sizes the library cannot give is refused here, at reading.
     try {
         readCounts();
-        makeElements();
     } catch (...) {
         release();
         throw;
@@ -56,15 +40,11 @@ GurobiModel::~GurobiModel()
 
 void GurobiModel::release()
 {
-    for (Elements* elements : {&m_variables, &m_constraints, &m_sos, &m_quadratics, &m_generals})
-        elements->clear();
     if (m_model) {
         if (const GurobiFunctions* functions = loadGurobiFunctions())
             functions->freemodel(m_model);
         m_model = nullptr;
     }
-    for (Elements* elements : {&m_variables, &m_constraints, &m_sos, &m_quadratics, &m_generals})
-        elements->shrink_to_fit();
 }
 
 void GurobiModel::readCounts()
@@ -79,22 +59,8 @@ void GurobiModel::readCounts()
         checkGurobi(api.getintattr(m_model, gurobiName(kinds[i]), counts[i]), m_environment);
 }
 
-void GurobiModel::makeElements()
-{
-    fill(m_variables, m_variableCount, m_model);
-    fill(m_constraints, m_constraintCount, m_model);
-    fill(m_sos, m_sosCount, m_model);
-    fill(m_quadratics, m_quadraticCount, m_model);
-    fill(m_generals, m_generalCount, m_model);
-}
-
 void GurobiModel::optimize()
 {
-    renumber(m_variables, m_variableCount);
-    renumber(m_constraints, m_constraintCount);
-    renumber(m_sos, m_sosCount);
-    renumber(m_quadratics, m_quadraticCount);
-    renumber(m_generals, m_generalCount);
     const GurobiFunctions& api = gurobiApi();
     checkGurobi(api.updatemodel(m_model), m_environment);
     checkGurobi(api.optimize(m_model), m_environment);

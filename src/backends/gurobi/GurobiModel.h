@@ -1,19 +1,10 @@
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "backends/gurobi/GurobiCApi.h"
 #include "backends/gurobi/GurobiEnvironment.h"
 #include "backends/gurobi/GurobiNames.h"
-
-// One element of a model (a variable or a constraint of some kind): its position among
-// the elements of its kind.
-struct GurobiElement {
-    GRBmodel* model;
-    int index;
-};
 
 // A Gurobi model read from a file. It must be destroyed before the environment it was
 // read with.
@@ -39,10 +30,7 @@ public:
     GurobiEnvironment environment();
 
 private:
-    using Elements = std::vector<std::unique_ptr<GurobiElement>>;
-
     void readCounts();
-    void makeElements();
     void release();
 
     GRBmodel* m_model = nullptr;
@@ -53,10 +41,4 @@ private:
     int m_sosCount = 0;
     int m_quadraticCount = 0;
     int m_generalCount = 0;
-
-    Elements m_variables;
-    Elements m_constraints;
-    Elements m_sos;
-    Elements m_quadratics;
-    Elements m_generals;
 };

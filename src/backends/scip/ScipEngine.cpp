@@ -1,4 +1,4 @@
-#include "backends/ScipEngine.h"
+#include "backends/scip/ScipEngine.h"
 
 #include <scip/scip.h>
 

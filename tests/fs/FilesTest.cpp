@@ -6,12 +6,19 @@
 
 #include "Process.h"
 #include "TempDir.h"
-#include "batch/FileSystemError.h"
-#include "batch/Folders.h"
+#include "fs/Files.h"
+#include "fs/Paths.h"
 
 namespace {
 
 using Pieces = std::vector<std::string>;
+
+bool isValidFolder(const std::string& path)
+{
+    const FolderCheck check = checkFolder(path);
+    EXPECT_FALSE(check.error) << path;
+    return check.isFolder;
+}
 
 TEST(IsValidFolder, OnlyExistingFoldersPass)
 {
@@ -37,20 +44,17 @@ TEST(IsValidFolder, OnlyExistingFoldersPass)
     EXPECT_FALSE(isValidFolder(dir.path() + std::string(1, '\0') + "x"));
 }
 
-TEST(IsValidFolder, OtherFailuresThrowWithOperationAndPath)
+TEST(IsValidFolder, OtherFailuresAreErrorsWithOperationAndPath)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root passes every permission check; the shell session test covers this as nobody";
     TempDir dir;
     const std::string inside = dir.folder("closed") + "/x";
     chmod(dir.file("closed").c_str(), 0);
-    try {
-        isValidFolder(inside);
-        FAIL() << "no error";
-    } catch (const FileSystemError& error) {
-        EXPECT_EQ(std::string(error.what()), "exists: Permission denied: \"" + inside + "\"");
-        EXPECT_EQ(error.errorCode(), EACCES);
-    }
+    const FolderCheck check = checkFolder(inside);
+    ASSERT_TRUE(check.error);
+    EXPECT_EQ(check.error->describe(), "exists: Permission denied: \"" + inside + "\"");
+    EXPECT_EQ(check.error->code, EACCES);
 }
 
 TEST(ListFolder, FullPathsSortedWithEverythingButTheDots)
@@ -63,10 +67,11 @@ TEST(ListFolder, FullPathsSortedWithEverythingButTheDots)
     dir.write("B.mod", "");
     const std::string root = dir.path();
     const Pieces expected{root + "/.hidden", root + "/B.mod", root + "/a.lp", root + "/b.lp", root + "/c-sub"};
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(listFolder(root), expected);
-    EXPECT_EQ(listFolder(root + "/"), expected);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (const std::string& folder : {root, root + "/"}) {
+        const Listing listing = listFolder(folder);
+        EXPECT_EQ(listing.entries, expected);
+        EXPECT_FALSE(listing.error);
+    }
 }
 
 TEST(ListFolder, SortsByBytesNotByLocale)
@@ -74,7 +79,7 @@ TEST(ListFolder, SortsByBytesNotByLocale)
     TempDir dir;
     for (const char* name : {"\xc3\xa9t\xc3\xa9.lp", "z.lp", "Z.lp", "\xff\xfe.lp", "10.lp", "9.lp"})
         dir.write(name, "");
-    const Pieces listed = listFolder(dir.path());
+    const Pieces listed = listFolder(dir.path()).entries;
     Pieces names;
     for (const auto& path : listed)
         names.push_back(path.substr(dir.path().size() + 1));
@@ -84,25 +89,27 @@ TEST(ListFolder, SortsByBytesNotByLocale)
 TEST(ListFolder, EmptyAndUnreadableFolders)
 {
     TempDir dir;
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(listFolder(dir.folder("empty")).empty());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const Listing empty = listFolder(dir.folder("empty"));
+    EXPECT_TRUE(empty.entries.empty());
+    EXPECT_FALSE(empty.error);
 
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(listFolder(dir.file("missing")).empty());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Erro ao acessar a pasta: directory_iterator::directory_iterator: No such file or directory: \""
-                  + dir.file("missing") + "\"\n");
+    const Listing missing = listFolder(dir.file("missing"));
+    EXPECT_TRUE(missing.entries.empty());
+    EXPECT_EQ(missing.error, "directory_iterator::directory_iterator: No such file or directory: \""
+                                 + dir.file("missing") + "\"");
 }
 
-TEST(SplitPath, CutsAtEverySeparator)
+TEST(Paths, FileNameAndSuffix)
 {
-    EXPECT_EQ(splitPath("/home/ana/modelos/teste.lp"), (Pieces{"", "home", "ana", "modelos", "teste.lp"}));
-    EXPECT_EQ(splitPath("modelos/"), (Pieces{"modelos", ""}));
-    EXPECT_EQ(splitPath("a//b"), (Pieces{"a", "", "b"}));
-    EXPECT_EQ(splitPath("teste.lp"), (Pieces{"teste.lp"}));
-    EXPECT_EQ(splitPath(""), (Pieces{""}));
-    EXPECT_EQ(splitPath("C:\\modelos\\teste.lp"), (Pieces{"C:\\modelos\\teste.lp"}));
+    EXPECT_EQ(fileName("/home/ana/modelos/teste.lp"), "teste.lp");
+    EXPECT_EQ(fileName("modelos/"), "");
+    EXPECT_EQ(fileName("teste.lp"), "teste.lp");
+    EXPECT_EQ(fileName("C:\\modelos\\teste.lp"), "C:\\modelos\\teste.lp");
+    EXPECT_TRUE(hasSuffix("a/help", "lp"));
+    EXPECT_TRUE(hasSuffix("lp", "lp"));
+    EXPECT_FALSE(hasSuffix("a/m.LP", "lp"));
+    EXPECT_FALSE(hasSuffix("p", "lp"));
+    EXPECT_EQ(pathInFolder("a/", "b"), "a//b");
 }
 
 }  // namespace

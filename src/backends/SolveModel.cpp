@@ -1,0 +1,15 @@
+#include "backends/SolveModel.h"
+
+#include "backends/gurobi/GurobiBackend.h"
+#include "backends/scip/ScipBackend.h"
+
+ModelOutcome solveModel(const std::string& path, const RunSettings& settings)
+{
+    switch (settings.solver) {
+    case Solver::Gurobi:
+        return solveWithGurobi(path, settings);
+    case Solver::Scip:
+        break;
+    }
+    return solveWithScip(path, settings);
+}

@@ -1,0 +1,160 @@
+#include "backends/scip/ScipBackend.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include <scip/scip.h>
+#include <scip/scipdefplugins.h>
+
+#include "backends/ReadClock.h"
+#include "fs/Files.h"
+#include "fs/Paths.h"
+
+namespace {
+
+// SCIP's error channel names this file and the line of the failed call.
+SCIP_RETCODE checked(SCIP_RETCODE code, int line)
+{
+    if (code != SCIP_OKAY) {
+        std::fflush(stdout);
+        SCIPmessagePrintErrorHeader(__FILE_NAME__, line);
+        SCIPmessagePrintError("Error <%d> in function call\n", static_cast<int>(code));
+    }
+    return code;
+}
+
+#define SCIP_CHECKED(call) checked((call), __LINE__)
+
+// One SCIP instance, freed on every way out.
+class ScipInstance {
+public:
+    ScipInstance() = default;
+    ~ScipInstance()
+    {
+        if (m_scip)
+            SCIP_CHECKED(SCIPfree(&m_scip));
+    }
+    ScipInstance(const ScipInstance&) = delete;
+    ScipInstance& operator=(const ScipInstance&) = delete;
+
+    SCIP_RETCODE create() { return SCIP_CHECKED(SCIPcreate(&m_scip)); }
+    SCIP* get() const { return m_scip; }
+
+private:
+    SCIP* m_scip = nullptr;
+};
+
+// How Ctrl-C is handled outside solves. SCIP restores it after every solve that succeeds,
+// so it is the same before every solve and is taken once.
+const struct sigaction& interruptHandlingBetweenSolves()
+{
+    static const struct sigaction handling = [] {
+        struct sigaction current{};
+        sigaction(SIGINT, nullptr, &current);
+        return current;
+    }();
+    return handling;
+}
+
+}  // namespace
+
+ModelStatus scipModelStatus(SCIP_STATUS status)
+{
+    switch (status) {
+    case SCIP_STATUS_OPTIMAL:
+        return ModelStatus::Optimal;
+    case SCIP_STATUS_TIMELIMIT:
+        return ModelStatus::TimeLimit;
+    case SCIP_STATUS_INFEASIBLE:
+        return ModelStatus::Infeasible;
+    case SCIP_STATUS_UNBOUNDED:
+        return ModelStatus::Unbounded;
+    case SCIP_STATUS_INFORUNBD:
+        return ModelStatus::InfeasibleOrUnbounded;
+    case SCIP_STATUS_USERINTERRUPT:
+        return ModelStatus::UserInterrupt;
+    case SCIP_STATUS_NODELIMIT:
+    case SCIP_STATUS_TOTALNODELIMIT:
+    case SCIP_STATUS_STALLNODELIMIT:
+        return ModelStatus::NodeLimit;
+    case SCIP_STATUS_MEMLIMIT:
+        return ModelStatus::MemoryLimit;
+    case SCIP_STATUS_GAPLIMIT:
+        return ModelStatus::GapLimit;
+    case SCIP_STATUS_SOLLIMIT:
+    case SCIP_STATUS_BESTSOLLIMIT:
+        return ModelStatus::SolutionLimit;
+    case SCIP_STATUS_RESTARTLIMIT:
+        return ModelStatus::RestartLimit;
+    case SCIP_STATUS_PRIMALLIMIT:
+    case SCIP_STATUS_DUALLIMIT:
+        return ModelStatus::ObjectiveLimit;
+    case SCIP_STATUS_TERMINATE:
+        return ModelStatus::Terminated;
+    default:
+        return ModelStatus::Unknown;
+    }
+}
+
+namespace {
+
+// A model that never got as far as being solved: NOME and STATUS only.
+ModelOutcome unsolved(ModelOutcome outcome, ModelStatus status)
+{
+    outcome.status = status;
+    outcome.lines = ReportLines::NameStatus;
+    return outcome;
+}
+
+void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
+{
+    outcome.status = scipModelStatus(SCIPgetStatus(scip));
+    outcome.solveSeconds = SCIPgetSolvingTime(scip);
+    outcome.objective = SCIPgetPrimalbound(scip);
+}
+
+}  // namespace
+
+ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings)
+{
+    ModelOutcome outcome;
+    outcome.name = fileName(path);
+    interruptHandlingBetweenSolves();
+
+    // Without an instance, its plug-ins and an empty problem there is nothing to read into.
+    ScipInstance instance;
+    SCIP* scip = nullptr;
+    if (instance.create() == SCIP_OKAY) {
+        scip = instance.get();
+        if (SCIP_CHECKED(SCIPincludeDefaultPlugins(scip)) != SCIP_OKAY
+            || SCIP_CHECKED(SCIPcreateProbBasic(scip, "lp_example")) != SCIP_OKAY)
+            scip = nullptr;
+    }
+    if (!scip) {
+        outcome.readSeconds = 0.0;
+        return unsolved(outcome, ModelStatus::SolverError);
+    }
+
+    const long long t0 = readClockMillis();
+    const bool read = isRegularFile(path) && SCIP_CHECKED(SCIPreadProb(scip, path.c_str(), nullptr)) == SCIP_OKAY;
+    outcome.readSeconds = readSeconds(t0, readClockMillis());
+    // A model that was not read in full must not be reported as solved.
+    if (!read)
+        return unsolved(outcome, ModelStatus::ReadError);
+
+    // A limit SCIP refuses is reported, and the model is solved without it.
+    if (settings.timeLimit)
+        SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", *settings.timeLimit));
+    if (!settings.log)
+        SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
+    if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {
+        // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution to
+        // query then.
+        sigaction(SIGINT, &interruptHandlingBetweenSolves(), nullptr);
+        outcome.status = ModelStatus::SolverError;
+        outcome.solveSeconds = SCIPgetSolvingTime(scip);
+        return outcome;
+    }
+    readSolvedModel(scip, outcome);
+    return outcome;
+}

@@ -1,0 +1,96 @@
+#include "fs/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "fs/Paths.h"
+
+namespace {
+
+bool meansMissing(int error)
+{
+    return error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == ELOOP;
+}
+
+}  // namespace
+
+std::string FsError::describe() const
+{
+    return operation + ": " + std::strerror(code) + ": \"" + path + "\"";
+}
+
+FolderCheck checkFolder(const std::string& path)
+{
+    // No file-system name holds a NUL byte; the system call would stop at it.
+    if (path.find('\0') != std::string::npos)
+        return {};
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        if (meansMissing(errno))
+            return {};
+        return {false, FsError{"exists", path, errno}};
+    }
+    return {S_ISDIR(info.st_mode), std::nullopt};
+}
+
+Listing listFolder(const std::string& folder)
+{
+    Listing listing;
+    DIR* dir = nullptr;
+    if (folder.find('\0') == std::string::npos)
+        dir = opendir(folder.c_str());
+    else
+        errno = ENOENT;
+    if (!dir) {
+        listing.error = std::string("directory_iterator::directory_iterator: ") + std::strerror(errno) + ": \"" + folder
+            + "\"";
+        return listing;
+    }
+    const bool endsInSeparator = !folder.empty() && folder.back() == kPathSeparator;
+    const std::string prefix = endsInSeparator ? folder : folder + kPathSeparator;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                listing.error = std::string("directory_iterator::operator++: ") + std::strerror(errno);
+            break;
+        }
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        listing.entries.push_back(prefix + name);
+    }
+    closedir(dir);
+    // The system enumerates in hash order; users need stable model numbers.
+    std::sort(listing.entries.begin(), listing.entries.end());
+    return listing;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool writeAll(int fd, std::string_view text)
+{
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// File-system helpers return their failures as values; the caller decides what to tell.
+
+// A failed operation other than a missing path: "remove: Permission denied: "/data/x.csv"".
+struct FsError {
+    std::string operation;
+    std::string path;
+    int code = 0;
+
+    std::string describe() const;
+};
+
+// Whether the path names an existing folder, links followed. A missing path is a plain
+// "no"; any other failure of the query is an error ("exists").
+struct FolderCheck {
+    bool isFolder = false;
+    std::optional<FsError> error;
+};
+FolderCheck checkFolder(const std::string& path);
+
+// The folder's entries as full paths (the folder text as given, a '/' unless it already ends
+// in one, the entry's name), sorted by name, "." and ".." left out. A failure ends the listing:
+// the entries gathered until then are kept, with the description of the failure.
+struct Listing {
+    std::vector<std::string> entries;
+    std::optional<std::string> error;
+};
+Listing listFolder(const std::string& folder);
+
+// Only a regular file (links followed) is read as a model: a folder or a dangling link is no
+// model, and a pipe would block the run.
+bool isRegularFile(const std::string& path);
+
+// Writes all of the text, or fails with errno set.
+bool writeAll(int fd, std::string_view text);
