@@ -15,4 +15,6 @@ struct RunSettings {
     Solver solver = Solver::Scip;
     std::optional<double> timeLimit;  // seconds per model (any value but 0); none: no limit
     bool log = true;                  // the solver's own log on the console
+    std::optional<double> memoryLimitMb;  // per model; none: no limit
+    int jobs = 1;                         // models solved side by side
 };

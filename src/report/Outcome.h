@@ -56,4 +56,8 @@ struct ModelOutcome {
     std::optional<double> gap;
     std::optional<long long> nodes;
     std::optional<long long> lpIterations;
+
+    // What the run measures around the solver.
+    std::optional<double> wallSeconds;   // from handing the model over to its outcome
+    std::optional<double> peakMemoryMb;  // the model's own peak in its solver process
 };
