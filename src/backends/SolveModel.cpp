@@ -3,13 +3,13 @@
 #include "backends/gurobi/GurobiBackend.h"
 #include "backends/scip/ScipBackend.h"
 
-ModelOutcome solveModel(const std::string& path, const RunSettings& settings)
+ModelOutcome solveModel(const std::string& path, const RunSettings& settings, SolveNotes& notes)
 {
     switch (settings.solver) {
     case Solver::Gurobi:
-        return solveWithGurobi(path, settings);
+        return solveWithGurobi(path, settings, notes);
     case Solver::Scip:
         break;
     }
-    return solveWithScip(path, settings);
+    return solveWithScip(path, settings, notes);
 }

@@ -6,4 +6,4 @@
 #include "report/Outcome.h"
 
 // Solves one model file with the solver the settings name.
-ModelOutcome solveModel(const std::string& path, const RunSettings& settings);
+ModelOutcome solveModel(const std::string& path, const RunSettings& settings, SolveNotes& notes);

@@ -5,13 +5,20 @@
 
 #include <unistd.h>
 
-#include "backends/SolveModel.h"
+#include "batch/SolverPool.h"
 #include "fs/Paths.h"
 #include "fs/Streams.h"
 #include "report/ModelReport.h"
 #include "report/ResultsFile.h"
 
 namespace {
+
+const std::string kSeparator(70, '-');
+
+void printBanner(std::size_t number)
+{
+    std::cout << kSeparator << "\nMODELO " << number << " \n";
+}
 
 void reportWriteFailure(const ResultsFile& results, int error)
 {
@@ -28,6 +35,25 @@ void removeOldResults(const std::string& modelFolder, const ResultsFile& results
         static_cast<void>(unlink(old.c_str()));
 }
 
+// The row goes into the results file first, then the report to the console. Side by side,
+// a model's banner and what its solver wrote come with its report, all in one piece.
+void record(const EndedModel& ended, bool sideBySide, ResultsFile& results)
+{
+    if (sideBySide) {
+        printBanner(ended.number);
+        std::cout << ended.capturedOut;
+        if (!ended.capturedErr.empty())
+            printError(ended.capturedErr);
+    }
+    if (!ended.message.empty())
+        printError(ended.message);
+    if (const int error = results.append(resultRow(ended.outcome)))
+        reportWriteFailure(results, error);
+    std::cout << consoleReport(ended.outcome);
+    if (sideBySide)
+        std::cout.flush();
+}
+
 }  // namespace
 
 void runOptimization(const OptimizeRequest& request)
@@ -39,17 +65,25 @@ void runOptimization(const OptimizeRequest& request)
     }
     removeOldResults(request.modelFolder, results);
 
-    static const std::string separator(70, '-');
+    const bool sideBySide = request.settings.jobs > 1;
+    SolverPool solvers(request.settings);
     std::size_t number = 0;
     for (const std::string& path : request.entries) {
         if (fileName(path) == kResultsFileName)
             continue;
-        std::cout << separator << "\nMODELO " << number++ << " \n";
-        if (!hasSuffix(path, "lp"))
+        const std::size_t modelNumber = number++;
+        const bool isModel = hasSuffix(path, "lp");
+        if (!sideBySide || !isModel)
+            printBanner(modelNumber);
+        if (!isModel)
             continue;
-        const ModelOutcome outcome = solveModel(path, request.settings);
-        if (const int error = results.append(resultRow(outcome)))
-            reportWriteFailure(results, error);
-        std::cout << consoleReport(outcome) << std::flush;
+        while (!solvers.hasIdle())
+            record(solvers.waitForEnd(), sideBySide, results);
+        solvers.hand(modelNumber, path);
+        if (!sideBySide)
+            record(solvers.waitForEnd(), sideBySide, results);
     }
+    while (solvers.busy())
+        record(solvers.waitForEnd(), sideBySide, results);
+    std::cout.flush();
 }

@@ -42,6 +42,13 @@ enum class ReportLines {
     NameOnly,        // Gurobi's out-of-memory report
 };
 
+// How far a back end has got with a model, noted as it goes, for whoever has to speak for the
+// model if its solver process dies.
+struct SolveNotes {
+    bool readFinished = false;
+    double readSeconds = 0;
+};
+
 // What a back end says of one model.
 struct ModelOutcome {
     std::string name;  // the model's file name

@@ -81,8 +81,9 @@ TEST(GlpkFailure, TheBatchGoesOnWithTheNextModel)
 
     injectGlpkFailure(GlpkFailurePoint::Solve);
     OutputCapture capture;
-    const ModelOutcome failed = solveWithScip(first, quiet);
-    const ModelOutcome solved = solveWithScip(second, quiet);
+    SolveNotes notes;
+    const ModelOutcome failed = solveWithScip(first, quiet, notes);
+    const ModelOutcome solved = solveWithScip(second, quiet, notes);
     const std::string err = capture.err();
     EXPECT_NE(err.find("ERROR: GLPK failed while solving: "), std::string::npos) << err;
     const std::size_t backEnd = err.find("[ScipBackend.cpp:");

@@ -111,16 +111,26 @@ double readModel(GurobiEnvironment& environment, const std::string& path, std::o
     return seconds;
 }
 
-// A limit the library refuses is reported, and the model is solved without one.
-void applyTimeLimit(GurobiModel& model, const RunSettings& settings)
+// A limit the library refuses is reported, and the model is solved without it.
+void applyLimit(GurobiModel& model, DoubleParam parameter, double value)
 {
-    if (!settings.timeLimit)
-        return;
     try {
-        model.environment().setDoubleParam(DoubleParam::TimeLimit, *settings.timeLimit);
+        model.environment().setDoubleParam(parameter, value);
     } catch (const GRBException& error) {
         reportLibraryError(error);
     }
+}
+
+// Gurobi's memory limit is in gigabytes, and a little below the process's hard limit so that
+// Gurobi stops first.
+constexpr double kSolverShareOfMemory = 0.8;
+
+void applyLimits(GurobiModel& model, const RunSettings& settings)
+{
+    if (settings.timeLimit)
+        applyLimit(model, DoubleParam::TimeLimit, *settings.timeLimit);
+    if (settings.memoryLimitMb)
+        applyLimit(model, DoubleParam::MemLimit, kSolverShareOfMemory * *settings.memoryLimitMb / 1024.0);
 }
 
 void writeSummary(GurobiModel& model)
@@ -142,7 +152,7 @@ void writeSummary(GurobiModel& model)
 
 void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
 {
-    applyTimeLimit(model, settings);
+    applyLimits(model, settings);
     try {
         model.optimize();
     } catch (const GRBException& error) {
@@ -166,7 +176,7 @@ void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& out
 
 }  // namespace
 
-ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings)
+ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings, SolveNotes& notes)
 {
     ModelOutcome outcome;
     outcome.name = fileName(path);
@@ -181,6 +191,7 @@ ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& setting
     // The model goes before the environment it was read with.
     std::optional<GurobiModel> model;
     outcome.readSeconds = readModel(*environment, path, model);
+    notes = {true, *outcome.readSeconds};
     if (model) {
         optimize(*model, settings, outcome);
     } else {

@@ -7,4 +7,4 @@
 
 // Solves one model file with Gurobi. The library's errors go to standard error; the outcome is
 // returned, never printed.
-ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings);
+ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings, SolveNotes& notes);

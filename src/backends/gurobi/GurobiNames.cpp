@@ -7,6 +7,8 @@ const char* gurobiName(DoubleParam parameter)
     switch (parameter) {
     case DoubleParam::TimeLimit:
         return "TimeLimit";
+    case DoubleParam::MemLimit:
+        return "MemLimit";
     }
     return "";
 }

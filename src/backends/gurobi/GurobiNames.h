@@ -3,7 +3,7 @@
 // Parameters and attributes by their position in the library's tables of names; only the
 // ones the program uses are listed.
 
-enum class DoubleParam { TimeLimit = 5 };
+enum class DoubleParam { TimeLimit = 5, MemLimit = 28 };
 
 enum class IntParam { OutputFlag = 47 };
 

@@ -25,6 +25,8 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 
 #define SCIP_CHECKED(call) checked((call), __LINE__)
 
+constexpr double kSolverShareOfMemory = 0.8;
+
 // One SCIP instance, freed on every way out.
 class ScipInstance {
 public:
@@ -115,7 +117,7 @@ void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
 
 }  // namespace
 
-ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings)
+ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings, SolveNotes& notes)
 {
     ModelOutcome outcome;
     outcome.name = fileName(path);
@@ -138,6 +140,7 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings)
     const long long t0 = readClockMillis();
     const bool read = isRegularFile(path) && SCIP_CHECKED(SCIPreadProb(scip, path.c_str(), nullptr)) == SCIP_OKAY;
     outcome.readSeconds = readSeconds(t0, readClockMillis());
+    notes = {true, *outcome.readSeconds};
     // A model that was not read in full must not be reported as solved.
     if (!read)
         return unsolved(outcome, ModelStatus::ReadError);
@@ -145,6 +148,9 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings)
     // A limit SCIP refuses is reported, and the model is solved without it.
     if (settings.timeLimit)
         SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", *settings.timeLimit));
+    // SCIP counts only its own memory, below the process's hard limit, so that it stops first.
+    if (settings.memoryLimitMb)
+        SCIP_CHECKED(SCIPsetRealParam(scip, "limits/memory", kSolverShareOfMemory * *settings.memoryLimitMb));
     if (!settings.log)
         SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
     if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {

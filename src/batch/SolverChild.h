@@ -1,0 +1,28 @@
+#pragma once
+
+#include <csignal>
+#include <vector>
+
+#include "backends/RunSettings.h"
+#include "report/Outcome.h"
+
+// What a solver process leaves where the run can read it even after the process died: it
+// lives in memory shared between the two.
+struct SharedNotes {
+    SolveNotes solve;
+    volatile sig_atomic_t nearMemoryLimit;  // died with its address space almost at the limit
+};
+
+struct ChildSetup {
+    int socket = -1;
+    int outCapture = -1;  // where standard output goes instead, or -1
+    int errCapture = -1;  // where standard error goes instead, or -1
+    RunSettings settings;
+    SharedNotes* notes = nullptr;
+    std::vector<int> othersFds;  // the run's ends of the other solver processes
+};
+
+// The solver process: takes model paths from the socket, one at a time, solves each with its
+// own solver instance and sends its outcome back; ends when the socket closes or the run's
+// process ends.
+[[noreturn]] void runSolverChild(const ChildSetup& setup, pid_t parent);

@@ -1,0 +1,180 @@
+#include "batch/Wire.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include <sys/socket.h>
+
+namespace {
+
+constexpr std::size_t kLengthBytes = sizeof(std::uint32_t);
+
+class Writer {
+public:
+    template <typename T>
+    void put(const T& value)
+    {
+        m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    template <typename T>
+    void put(const std::optional<T>& value)
+    {
+        put<std::uint8_t>(value.has_value());
+        put<T>(value.value_or(T{}));
+    }
+    void put(const std::string& text)
+    {
+        put<std::uint32_t>(static_cast<std::uint32_t>(text.size()));
+        m_bytes += text;
+    }
+    std::string take() { return std::move(m_bytes); }
+
+private:
+    std::string m_bytes;
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
+
+    template <typename T>
+    bool get(T& value)
+    {
+        if (m_bytes.size() < sizeof value)
+            return false;
+        std::memcpy(&value, m_bytes.data(), sizeof value);
+        m_bytes.remove_prefix(sizeof value);
+        return true;
+    }
+    template <typename T>
+    bool get(std::optional<T>& value)
+    {
+        std::uint8_t present = 0;
+        T content{};
+        if (!get(present) || !get(content))
+            return false;
+        value = present ? std::optional<T>(content) : std::nullopt;
+        return true;
+    }
+    bool get(std::string& text)
+    {
+        std::uint32_t length = 0;
+        if (!get(length) || m_bytes.size() < length)
+            return false;
+        text.assign(m_bytes.substr(0, length));
+        m_bytes.remove_prefix(length);
+        return true;
+    }
+    bool done() const { return m_bytes.empty(); }
+
+private:
+    std::string_view m_bytes;
+};
+
+bool readExactly(int fd, char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t count = recv(fd, data, size, 0);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        data += count;
+        size -= static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string encodeOutcome(const ModelOutcome& outcome)
+{
+    Writer writer;
+    writer.put(outcome.name);
+    writer.put(static_cast<std::int32_t>(outcome.status));
+    writer.put(static_cast<std::int32_t>(outcome.lines));
+    for (const std::optional<double>* value : {&outcome.readSeconds, &outcome.solveSeconds, &outcome.objective,
+                                                &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
+                                                &outcome.peakMemoryMb})
+        writer.put(*value);
+    writer.put(outcome.nodes);
+    writer.put(outcome.lpIterations);
+    return writer.take();
+}
+
+std::optional<ModelOutcome> decodeOutcome(std::string_view bytes)
+{
+    Reader reader(bytes);
+    ModelOutcome outcome;
+    std::int32_t status = 0;
+    std::int32_t lines = 0;
+    bool ok = reader.get(outcome.name) && reader.get(status) && reader.get(lines);
+    for (std::optional<double>* value : {&outcome.readSeconds, &outcome.solveSeconds, &outcome.objective,
+                                          &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
+                                          &outcome.peakMemoryMb})
+        ok = ok && reader.get(*value);
+    ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && reader.done();
+    if (!ok || status < 0 || status > static_cast<std::int32_t>(ModelStatus::Crashed) || lines < 0
+        || lines > static_cast<std::int32_t>(ReportLines::NameOnly))
+        return std::nullopt;
+    outcome.status = static_cast<ModelStatus>(status);
+    outcome.lines = static_cast<ReportLines>(lines);
+    return outcome;
+}
+
+bool sendMessage(int fd, std::string_view payload)
+{
+    const std::uint32_t length = static_cast<std::uint32_t>(payload.size());
+    std::string message(reinterpret_cast<const char*>(&length), kLengthBytes);
+    message += payload;
+    std::string_view left = message;
+    while (!left.empty()) {
+        const ssize_t count = send(fd, left.data(), left.size(), MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        left.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+bool receiveMessage(int fd, std::string& payload)
+{
+    std::uint32_t length = 0;
+    if (!readExactly(fd, reinterpret_cast<char*>(&length), kLengthBytes))
+        return false;
+    payload.resize(length);
+    return readExactly(fd, payload.data(), length);
+}
+
+MessageBuffer::Read MessageBuffer::fill(int fd)
+{
+    char chunk[4096];
+    for (;;) {
+        const ssize_t count = recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (count > 0) {
+            m_bytes.append(chunk, static_cast<std::size_t>(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return Read::Data;
+        return Read::Closed;
+    }
+}
+
+std::optional<std::string> MessageBuffer::next()
+{
+    std::uint32_t length = 0;
+    if (m_bytes.size() < kLengthBytes)
+        return std::nullopt;
+    std::memcpy(&length, m_bytes.data(), kLengthBytes);
+    if (m_bytes.size() < kLengthBytes + length)
+        return std::nullopt;
+    std::string payload = m_bytes.substr(kLengthBytes, length);
+    m_bytes.erase(0, kLengthBytes + length);
+    return payload;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/Outcome.h"
+
+// What a solver process and the run say to each other: messages of a 4-byte length and as
+// many bytes, over a stream socket.
+
+std::string encodeOutcome(const ModelOutcome& outcome);
+std::optional<ModelOutcome> decodeOutcome(std::string_view bytes);
+
+// Sends one message whole; false when the other side is gone. Never raises SIGPIPE.
+bool sendMessage(int fd, std::string_view payload);
+
+// Waits for one whole message; false at the end of the stream or on a failure.
+bool receiveMessage(int fd, std::string& payload);
+
+// The bytes that have arrived on a socket, cut into messages as they complete.
+class MessageBuffer {
+public:
+    enum class Read { Data, Closed };
+    // Takes what can be read now without waiting.
+    Read fill(int fd);
+    // The next whole message, if one has arrived.
+    std::optional<std::string> next();
+
+private:
+    std::string m_bytes;
+};
