@@ -16,6 +16,7 @@ void forgetResults(Scip& scip)
     scip.solved = false;
     scip.solvingTime = 0.0;
     scip.outcome = SolveOutcome{};
+    scip.statistics = SolveStatistics{};
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 #include <scip/scip.h>
 
 #include "backends/scipcompat/GlpkOutput.h"
+#include "backends/scipcompat/SolveRequest.h"
 
 // SCIP's "infinity": bounds at or beyond it are infinite, and it is the primal bound
 // without a solution.
 inline constexpr double kScipInfinity = 1e20;
+
+// SCIP's "limits/memory" range, in megabytes; the upper end is also the default, no limit.
+inline constexpr double kMemoryLimitMax = 8796093022207.0;
 
 enum class Stage {
     Init,          // no problem yet
@@ -33,10 +37,12 @@ struct Scip {
     bool lpReaderIncluded = false;
     bool logEnabled = true;
     double timeLimit = kScipInfinity;
+    double memoryLimit = kMemoryLimitMax;
 
     bool solved = false;  // the last solve reached a final status
     double solvingTime = 0.0;
     SolveOutcome outcome;
+    SolveStatistics statistics;
 
     GlpkOutput glpkOutput;
 };

@@ -16,6 +16,7 @@ struct Search {
     long nodeBudget = 0;  // 0: no budget
     long nodes = 0;
     bool budgetExhausted = false;
+    bool tracksBound = false;  // the search runs on the model's own objective
 };
 
 // With unbounded integer variables branch and bound may never end (2 x - 2 y = 1 has no
@@ -26,10 +27,22 @@ constexpr long kFeasibilitySearchNodes = 10000;
 void onBranchAndBoundEvent(glp_tree* tree, void* info)
 {
     Search& search = *static_cast<Search*>(info);
-    if (glp_ios_reason(tree) == GLP_IPREPRO && search.nodeBudget > 0 && ++search.nodes > search.nodeBudget) {
-        search.budgetExhausted = true;
-        glp_ios_terminate(tree);
-        return;
+    const int reason = glp_ios_reason(tree);
+    if (reason == GLP_IPREPRO) {
+        ++search.request->statistics->nodes;
+        if (search.nodeBudget > 0 && ++search.nodes > search.nodeBudget) {
+            search.budgetExhausted = true;
+            glp_ios_terminate(tree);
+            return;
+        }
+    }
+    // Once per node: finding the best open node walks the list of open nodes.
+    if (reason == GLP_ISELECT && search.tracksBound) {
+        if (const int best = glp_ios_best_node(tree); best != 0) {
+            SolveStatistics& statistics = *search.request->statistics;
+            statistics.hasDualBound = true;
+            statistics.dualBound = glp_ios_node_bound(tree, best);
+        }
     }
     if (interruptRequested() || deadlinePassed(*search.request))
         glp_ios_terminate(tree);
@@ -49,6 +62,7 @@ void solveLpOnly(const SolveRequest& request, SolveOutcome& outcome, SolveFailur
 {
     int code = 0;
     const LpResult result = solveLp(request, code);
+    request.statistics->nodes = 1;  // the root, as SCIP counts a solved LP
     switch (result) {
     case LpResult::Optimal:
         outcome = {SCIP_STATUS_OPTIMAL, true, glp_get_obj_val(request.problem)};
@@ -129,10 +143,16 @@ LpResult relaxThenSearch(const SolveRequest& request, long nodeBudget, SolveOutc
         Search search;
         search.request = &request;
         search.nodeBudget = nodeBudget;
+        search.tracksBound = nodeBudget == 0;
+        if (search.tracksBound) {
+            request.statistics->hasDualBound = true;
+            request.statistics->dualBound = glp_get_obj_val(request.problem);
+        }
         branchAndBound(request, search, outcome, failure);
         break;
     }
     case LpResult::Infeasible:
+        request.statistics->nodes = 1;  // the root's relaxation proved it
         outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
         break;
     case LpResult::Unbounded:
@@ -188,8 +208,10 @@ void solveMip(const SolveRequest& request, SolveOutcome& outcome, SolveFailure& 
 
 void solveGlpkProblem(const SolveRequest& request, SolveOutcome& outcome, SolveFailure& failure)
 {
+    const int iterationsBefore = glp_get_it_cnt(request.problem);
     if (glp_get_num_int(request.problem) > 0)
         solveMip(request, outcome, failure);
     else
         solveLpOnly(request, outcome, failure);
+    request.statistics->lpIterations += glp_get_it_cnt(request.problem) - iterationsBefore;
 }

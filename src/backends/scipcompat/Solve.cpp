@@ -1,5 +1,7 @@
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include <glpk.h>
 #include <scip/scip.h>
@@ -30,6 +32,8 @@ const char* statusText(SCIP_STATUS status)
         return "time limit reached";
     case SCIP_STATUS_USERINTERRUPT:
         return "user interrupt";
+    case SCIP_STATUS_MEMLIMIT:
+        return "memory limit reached";
     default:
         return "unknown";
     }
@@ -56,16 +60,33 @@ void printSummary(SCIP* scip)
 // clock's representation anyway.
 constexpr double kLongestLimitSeconds = 1e9;
 
+// GLPK takes whole megabytes; a limit below one stops the solve before it starts.
+int memoryLimitMegabytes(double limit)
+{
+    return limit >= INT_MAX ? INT_MAX : static_cast<int>(limit);
+}
+
 SolveRequest makeRequest(SCIP* scip, glp_prob* problem, Clock::time_point start)
 {
     SolveRequest request;
     request.problem = problem;
+    request.statistics = &scip->statistics;
+    request.memoryLimitMegabytes = memoryLimitMegabytes(scip->memoryLimit);
     request.log = scip->logEnabled;
     request.hasDeadline = scip->timeLimit < kLongestLimitSeconds;
     if (request.hasDeadline)
         request.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(scip->timeLimit));
     request.output = &scip->glpkOutput;
     return request;
+}
+
+// GLPK checks its limit only while its use is below it, so a problem that is larger than
+// the limit already stops here.
+bool withinMemoryLimit(int megabytes)
+{
+    std::size_t total = 0;
+    glp_mem_usage(nullptr, nullptr, &total, nullptr);
+    return total < (static_cast<std::size_t>(megabytes) << 20);
 }
 
 // The GLPK part of a solve; false when GLPK failed fatally (its environment is gone then).
@@ -76,12 +97,25 @@ bool runGuardedSolve(const SolveRequest& request, SolveOutcome& outcome, SolveFa
         startGlpkOutput(*request.output, request.log);
         if (takeInjectedGlpkFailure(GlpkFailurePoint::Solve))
             glp_add_rows(request.problem, -1);  // GLPK treats this as a fatal error
-        solveGlpkProblem(request, outcome, failure);
+        if (withinMemoryLimit(request.memoryLimitMegabytes)) {
+            glp_mem_limit(request.memoryLimitMegabytes);
+            solveGlpkProblem(request, outcome, failure);
+            glp_mem_limit(INT_MAX);  // reading and converting have no limit
+        } else {
+            outcome = {SCIP_STATUS_MEMLIMIT, false, 0.0};
+        }
         stopGlpkOutput(*request.output);
     };
     const bool completed = runGlpkGuarded(body);
     releaseInterrupt();
     return completed;
+}
+
+// GLPK's allocator refuses memory beyond the limit with a fatal error of its own.
+bool memoryLimitHit(const GlpkOutput& output)
+{
+    constexpr const char* kMessage = ": memory allocation limit exceeded";
+    return std::strstr(output.lastLine, kMessage) != nullptr || std::strstr(output.previousLine, kMessage) != nullptr;
 }
 
 double secondsSince(Clock::time_point start)
@@ -111,18 +145,30 @@ extern "C" SCIP_RETCODE SCIPsolve(SCIP* scip)
 
     const Clock::time_point start = Clock::now();
     scip->outcome = SolveOutcome{};
+    scip->statistics = SolveStatistics{};
     SolveOutcome outcome;
     if (scip->stage == Stage::EmptyProblem) {
         outcome = {SCIP_STATUS_OPTIMAL, true, 0.0};
     } else if (scip->boundsContradict) {
         outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
+    } else if (scip->memoryLimit < 1.0) {
+        outcome = {SCIP_STATUS_MEMLIMIT, false, 0.0};
     } else {
         const SolveRequest request = makeRequest(scip, problem, start);
         SolveFailure failure;
         if (!runGuardedSolve(request, outcome, failure)) {
+            const SolveStatistics statistics = scip->statistics;
             loseGlpkObjects(*scip);
             scip->solvingTime = secondsSince(start);
             const GlpkOutput& output = scip->glpkOutput;
+            if (memoryLimitHit(output)) {
+                // As SCIP stops at its memory limit; GLPK took the problem with it.
+                scip->outcome = {SCIP_STATUS_MEMLIMIT, false, 0.0};
+                scip->statistics = statistics;
+                if (scip->logEnabled)
+                    printSummary(scip);
+                return SCIP_OKAY;
+            }
             COMPAT_ERROR_MESSAGE("GLPK failed while solving: %s%s%s\n", output.previousLine,
                                  output.previousLine[0] != '\0' ? " " : "", output.lastLine);
             return SCIP_LPERROR;

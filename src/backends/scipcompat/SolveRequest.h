@@ -7,6 +7,14 @@
 
 #include "backends/scipcompat/GlpkOutput.h"
 
+// What a solve tells beyond its status, for SCIP's statistics queries.
+struct SolveStatistics {
+    long long nodes = 0;         // branch-and-bound nodes processed; a solved LP is one
+    long long lpIterations = 0;  // simplex iterations, over every LP of the solve
+    bool hasDualBound = false;   // a proven bound on the optimum, when a limit stopped the solve
+    double dualBound = 0.0;
+};
+
 // What one solve of a GLPK problem works with. Plain data only: it lives across GLPK calls
 // inside a guarded sequence, which a GLPK failure leaves by a long jump.
 struct SolveRequest {
@@ -15,6 +23,8 @@ struct SolveRequest {
     bool hasDeadline = false;
     std::chrono::steady_clock::time_point deadline;
     GlpkOutput* output = nullptr;
+    SolveStatistics* statistics = nullptr;
+    int memoryLimitMegabytes = INT_MAX;  // GLPK's allocations during the solve
 };
 
 // Milliseconds left before the deadline as GLPK's tm_lim takes them (INT_MAX: no limit).

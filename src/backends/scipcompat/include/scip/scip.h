@@ -10,6 +10,7 @@ extern "C" {
 
 typedef double SCIP_Real;
 typedef unsigned int SCIP_Bool;
+#define SCIP_Longint long long
 
 #ifndef TRUE
 #define TRUE 1
@@ -82,6 +83,16 @@ SCIP_RETCODE SCIPsolve(SCIP* scip);
 SCIP_STATUS SCIPgetStatus(SCIP* scip);
 SCIP_Real SCIPgetSolvingTime(SCIP* scip);
 SCIP_Real SCIPgetPrimalbound(SCIP* scip);
+SCIP_Real SCIPgetDualbound(SCIP* scip);
+SCIP_Real SCIPgetGap(SCIP* scip);
+SCIP_Longint SCIPgetNNodes(SCIP* scip);
+SCIP_Longint SCIPgetNLPIterations(SCIP* scip);
+SCIP_Real SCIPinfinity(SCIP* scip);
+
+SCIP_Real SCIPversion(void);
+int SCIPmajorVersion(void);
+int SCIPminorVersion(void);
+int SCIPtechVersion(void);
 
 void SCIPmessagePrintErrorHeader(const char* sourcefile, int sourceline);
 #if defined(__GNUC__)

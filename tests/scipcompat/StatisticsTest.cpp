@@ -1,0 +1,143 @@
+// The statistics queries, the version and the memory limit, as the engine answers them.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+const char* const kSmallLp = "Maximize\n obj: 3 x + 2 y\nSubject To\n c1: x + y <= 4\nBounds\n x <= 3\nEnd\n";
+
+TEST(CompatStatistics, ASolvedModelHasNoGap)
+{
+    TempDir dir;
+    const std::string lp = dir.write("small.lp", kSmallLp);
+    const std::string mip = dir.write("mip.lp", "Minimize\n obj: x + y\nSubject To\n c1: 2 x + 2 y >= 3\nGenerals\n x y\nEnd\n");
+    ScipInstance scip;
+    ASSERT_EQ(readAndSolve(scip.get(), lp), SCIP_STATUS_OPTIMAL);
+    EXPECT_EQ(SCIPgetDualbound(scip.get()), 11.0);
+    EXPECT_EQ(SCIPgetGap(scip.get()), 0.0);
+    EXPECT_EQ(SCIPgetNNodes(scip.get()), 1);  // the root, as SCIP counts a solved LP
+    EXPECT_GE(SCIPgetNLPIterations(scip.get()), 1);
+
+    ScipInstance integer;
+    ASSERT_EQ(readAndSolve(integer.get(), mip), SCIP_STATUS_OPTIMAL);
+    EXPECT_EQ(SCIPgetPrimalbound(integer.get()), 2.0);
+    EXPECT_EQ(SCIPgetDualbound(integer.get()), 2.0);
+    EXPECT_EQ(SCIPgetGap(integer.get()), 0.0);
+    EXPECT_GE(SCIPgetNNodes(integer.get()), 1);
+}
+
+TEST(CompatStatistics, ProvenStatusesCloseTheGapOpenOnesDoNot)
+{
+    TempDir dir;
+    const std::string infeasible = dir.write("inf.lp", "Minimize\n obj: x\nSubject To\n c1: x >= 2\n c2: x <= 1\nEnd\n");
+    const std::string unbounded = dir.write("unb.lp", "Maximize\n obj: x\nSubject To\n c1: x >= 2\nEnd\n");
+    const std::string parity = dir.write("parity.lp", "Maximize\n obj: x + y\nSubject To\n c1: 2 x - 2 y = 1\nGenerals\n x y\nEnd\n");
+    ScipInstance a, b, c;
+    ASSERT_EQ(readAndSolve(a.get(), infeasible), SCIP_STATUS_INFEASIBLE);
+    EXPECT_EQ(SCIPgetDualbound(a.get()), 1e20);
+    EXPECT_EQ(SCIPgetGap(a.get()), 0.0);
+    ASSERT_EQ(readAndSolve(b.get(), unbounded), SCIP_STATUS_UNBOUNDED);
+    EXPECT_EQ(SCIPgetDualbound(b.get()), 1e20);
+    EXPECT_EQ(SCIPgetGap(b.get()), 0.0);
+    HangGuard guard(120);
+    const SCIP_STATUS status = readAndSolve(c.get(), parity);
+    if (status == SCIP_STATUS_INFORUNBD)
+        EXPECT_EQ(SCIPgetGap(c.get()), 1e20);
+    else
+        EXPECT_EQ(status, SCIP_STATUS_INFEASIBLE);  // once presolving proves it
+}
+
+// Stopped by the time limit, a MIP keeps the best bound branch and bound proved; the gap
+// follows SCIP's formula from the two bounds.
+TEST(CompatStatistics, AStoppedSearchKeepsItsBound)
+{
+    TempDir dir;
+    const std::string path = dir.write("hard.lp", hardModel());
+    ScipInstance scip;
+    ASSERT_EQ(SCIPsetRealParam(scip.get(), "limits/time", 1.0), SCIP_OKAY);
+    HangGuard guard(120);
+    ASSERT_EQ(readAndSolve(scip.get(), path), SCIP_STATUS_TIMELIMIT);
+    const double primal = SCIPgetPrimalbound(scip.get());
+    const double dual = SCIPgetDualbound(scip.get());
+    // The relaxation's bound of this model is 0, and the incumbent no better than a search can find.
+    EXPECT_GE(dual, 0.0);
+    EXPECT_LE(dual, primal);
+    EXPECT_GE(SCIPgetNNodes(scip.get()), 1);
+    EXPECT_GE(SCIPgetNLPIterations(scip.get()), 1);
+    if (dual == 0.0 || primal >= 1e20)
+        EXPECT_EQ(SCIPgetGap(scip.get()), 1e20);  // SCIP's gap of a zero or infinite bound
+    else
+        EXPECT_DOUBLE_EQ(SCIPgetGap(scip.get()), (primal - dual) / dual);
+}
+
+TEST(CompatStatistics, AnswersAsSCIP922)
+{
+    static_assert(sizeof(SCIP_Longint) == 8);
+    EXPECT_EQ(SCIPmajorVersion(), 9);
+    EXPECT_EQ(SCIPminorVersion(), 2);
+    EXPECT_EQ(SCIPtechVersion(), 2);
+    EXPECT_EQ(SCIPversion(), 9.02);
+    ScipInstance scip;
+    EXPECT_EQ(SCIPinfinity(scip.get()), 1e20);
+    EXPECT_EQ(SCIPgetNNodes(scip.get()), 0);
+}
+
+TEST(CompatMemoryLimit, TakesScipsRange)
+{
+    ScipInstance scip;
+    EXPECT_EQ(SCIPsetRealParam(scip.get(), "limits/memory", 0.0), SCIP_OKAY);
+    EXPECT_EQ(SCIPsetRealParam(scip.get(), "limits/memory", 8796093022207.0), SCIP_OKAY);
+    OutputCapture capture;
+    EXPECT_EQ(SCIPsetRealParam(scip.get(), "limits/memory", -1.0), SCIP_PARAMETERWRONGVAL);
+    EXPECT_EQ(SCIPsetRealParam(scip.get(), "limits/memory", 1e13), SCIP_PARAMETERWRONGVAL);
+    EXPECT_NE(capture.err().find("] ERROR: Invalid value <-1> for real parameter <limits/memory>. Must be in range "
+                                 "[0,8796093022207].\n"),
+              std::string::npos)
+        << capture.err();
+}
+
+// GLPK's allocator stops at the limit; the solve ends as SCIP's does, with a status.
+TEST(CompatMemoryLimit, StopsTheSolveWithItsStatus)
+{
+    TempDir dir;
+    const std::string hard = dir.write("hard.lp", hardLpModel());
+    const std::string small = dir.write("small.lp", kSmallLp);
+    ScipInstance scip;
+    {
+        OutputCapture reading;
+        ASSERT_EQ(SCIPreadProb(scip.get(), hard.c_str(), nullptr), SCIP_OKAY);
+    }
+    ASSERT_EQ(SCIPsetRealParam(scip.get(), "limits/memory", 12.0), SCIP_OKAY);  // holds the problem, not its LU
+    HangGuard guard(120);
+    {
+        OutputCapture capture;
+        ASSERT_EQ(SCIPsolve(scip.get()), SCIP_OKAY);
+        EXPECT_EQ(SCIPgetStatus(scip.get()), SCIP_STATUS_MEMLIMIT);
+        EXPECT_EQ(SCIPgetPrimalbound(scip.get()), -1e20);
+        EXPECT_NE(capture.out().find("\nSCIP Status        : solving was interrupted [memory limit reached]\n"),
+                  std::string::npos)
+            << capture.out();
+        EXPECT_EQ(capture.err(), "");
+    }
+    // The limit held for that solve only: GLPK reads and solves the next model as usual.
+    ScipInstance next;
+    EXPECT_EQ(readAndSolve(next.get(), small), SCIP_STATUS_OPTIMAL);
+    for (const double limit : {0.0, 1.0}) {  // below what GLPK holds already
+        ScipInstance none;
+        {
+            OutputCapture reading;
+            ASSERT_EQ(SCIPreadProb(none.get(), hard.c_str(), nullptr), SCIP_OKAY);
+        }
+        ASSERT_EQ(SCIPsetRealParam(none.get(), "limits/memory", limit), SCIP_OKAY);
+        ASSERT_EQ(SCIPsetMessagehdlr(none.get(), nullptr), SCIP_OKAY);
+        ASSERT_EQ(SCIPsolve(none.get()), SCIP_OKAY);
+        EXPECT_EQ(SCIPgetStatus(none.get()), SCIP_STATUS_MEMLIMIT) << limit;
+    }
+}
+
+}  // namespace
