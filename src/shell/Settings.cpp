@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cctype>
 #include <cstdlib>
 #include <iostream>
+
+#include <unistd.h>
 
 #include "backends/gurobi/GurobiLibrary.h"
 #include "backends/scip/ScipEngine.h"
@@ -25,7 +28,7 @@ void chooseSolver(RunSettings& settings)
     }
 }
 
-std::optional<double> parseTimeLimit(const std::string& answer)
+std::optional<double> parseNumber(const std::string& answer)
 {
     // With a decimal comma a point cannot continue a number, and the comma plays the
     // point's part; the C library then reads the rest in its own locale.
@@ -44,7 +47,7 @@ void askTimeLimit(RunSettings& settings)
 {
     const std::string answer = askLine("Digite o tempo máximo para resolução dos modelos (seg)> ");
     // 0 switches the limit off; any other number, negative ones included, is handed to the solver.
-    if (const auto seconds = parseTimeLimit(answer))
+    if (const auto seconds = parseNumber(answer))
         settings.timeLimit = *seconds != 0 ? seconds : std::nullopt;
     else
         std::cout << "Valor inválido, o tempo máximo não foi alterado.\n";
@@ -57,6 +60,40 @@ void askVerbose(RunSettings& settings)
         settings.log = answer == "s";
     else
         std::cout << "Opção inexistente, favor selecionar uma opção válida.\n";
+}
+
+void askMemoryLimit(RunSettings& settings)
+{
+    const std::string answer = askLine("Digite o limite de memória por modelo (MB)> ");
+    const auto megabytes = parseNumber(answer);
+    if (megabytes && *megabytes >= 0)
+        settings.memoryLimitMb = *megabytes != 0 ? megabytes : std::nullopt;
+    else
+        std::cout << "Valor inválido, o limite de memória não foi alterado.\n";
+}
+
+std::optional<int> parseJobs(const std::string& answer)
+{
+    const long most = 4 * std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+    const char* begin = answer.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long jobs = std::strtol(begin, &end, 10);
+    if (end == begin || errno == ERANGE || jobs < 1 || jobs > most || answer.find('\0') != std::string::npos)
+        return std::nullopt;
+    for (; *end != '\0'; ++end)
+        if (!std::isspace(static_cast<unsigned char>(*end)))
+            return std::nullopt;
+    return static_cast<int>(jobs);
+}
+
+void askJobs(RunSettings& settings)
+{
+    const std::string answer = askLine("Digite o número de modelos resolvidos ao mesmo tempo> ");
+    if (const auto jobs = parseJobs(answer))
+        settings.jobs = *jobs;
+    else
+        std::cout << "Valor inválido, o número de modelos simultâneos não foi alterado.\n";
 }
 
 std::string aboutText()

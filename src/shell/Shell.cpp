@@ -31,6 +31,8 @@ constexpr Command kCommands[] = {
      convertModFolder},
     {"about", "informações sobre o Lumbrix\n", showAbout},
     {"exit", "finalizar Lumbrix\n", nullptr},
+    {"memory_limit", "adicionar um limite de memória (em MB) para cada modelo; 0 remove o limite\n", askMemoryLimit},
+    {"jobs", "número de modelos resolvidos ao mesmo tempo (padrão 1)\n", askJobs},
     {"help", "", showHelp},
 };
 

@@ -74,9 +74,25 @@ TEST(ShellSession, HelpTextAndItsColumns)
                         " mod_lp         converter arquivos do formato mod para lp. Se os dados do modelo forem lidos "
                         "de tabelas\n                o programa só funciona se o executável estiver na mesma pasta "
                         "dos modelos.\n about          informações sobre o Lumbrix\n exit           finalizar "
-                        "Lumbrix\n\n"),
+                        "Lumbrix\n memory_limit   adicionar um limite de memória (em MB) para cada modelo; 0 remove o "
+                        "limite\n jobs           número de modelos resolvidos ao mesmo tempo (padrão 1)\n\n"),
               std::string::npos);
     EXPECT_EQ(help.find(" help "), std::string::npos);
+}
+
+TEST(ShellSession, MemoryLimitTakesMegabytesWithADecimalComma)
+{
+    const std::string ask = "Digite o limite de memória por modelo (MB)> ";
+    const std::string invalid = "Valor inválido, o limite de memória não foi alterado.\n";
+    for (const char* answer : {"", "muito", "-1", "inf", "1e999"}) {
+        const ProcessResult run = runLumbrix("memory_limit\n" + std::string(answer) + "\nexit\n");
+        EXPECT_TRUE(run.out.ends_with(kPrompt + ask + invalid + kPrompt + kBye)) << answer;
+    }
+    for (const char* answer : {"0", "512", "1,5", " 300 MB"}) {
+        const ProcessResult run = runLumbrix("memory_limit\n" + std::string(answer) + "\nexit\n");
+        EXPECT_TRUE(run.out.ends_with(kPrompt + ask + kPrompt + kBye)) << answer;
+        EXPECT_EQ(run.err, "");
+    }
 }
 
 TEST(ShellSession, UnrecognisedCommandsGoToStandardError)

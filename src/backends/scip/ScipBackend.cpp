@@ -108,11 +108,21 @@ ModelOutcome unsolved(ModelOutcome outcome, ModelStatus status)
     return outcome;
 }
 
+// SCIP's infinity stands for "none" in what it says beyond the primal bound.
+std::optional<double> finite(SCIP* scip, double value)
+{
+    return value < SCIPinfinity(scip) && value > -SCIPinfinity(scip) ? std::optional<double>(value) : std::nullopt;
+}
+
 void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
 {
     outcome.status = scipModelStatus(SCIPgetStatus(scip));
     outcome.solveSeconds = SCIPgetSolvingTime(scip);
     outcome.objective = SCIPgetPrimalbound(scip);
+    outcome.dualBound = finite(scip, SCIPgetDualbound(scip));
+    outcome.gap = finite(scip, SCIPgetGap(scip));
+    outcome.nodes = SCIPgetNNodes(scip);
+    outcome.lpIterations = SCIPgetNLPIterations(scip);
 }
 
 }  // namespace

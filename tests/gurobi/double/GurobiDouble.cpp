@@ -4,14 +4,17 @@
 // and the model files' "\ double:" lines), and logs misuse and leaks as "MISUSE"/"LEAK".
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <type_traits>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "DoubleModel.h"
 #include "backends/gurobi/GurobiCApi.h"
@@ -184,14 +187,16 @@ GRB_EXPORT int GRBsetdblparam(GRBenv* env, const char* paramname, double value)
     const std::string call = "GRBsetdblparam " + env->name + " " + paramname + " " + number(value);
     if (!knownEnvironment(env, call))
         return kNullArgument;
-    if (std::string(paramname) != "TimeLimit")
-        return fail(env, call, kUnknownParameter, std::string("Unknown parameter '") + paramname + "'");
+    const std::string name = paramname;
+    if (name != "TimeLimit" && name != "MemLimit")
+        return fail(env, call, kUnknownParameter, "Unknown parameter '" + name + "'");
     if (!(value >= 0))
         return fail(env, call, kValueOutOfRange,
-                    "Unable to set parameter TimeLimit to value " + number(value) + " (minimum is 0)");
+                    "Unable to set parameter " + name + " to value " + number(value) + " (minimum is 0)");
     logLine(call);
-    env->timeLimit = value;
-    say(env, "TimeLimit set to " + number(value));
+    if (name == "TimeLimit")
+        env->timeLimit = value;
+    say(env, name + " set to " + number(value));
     return 0;
 }
 
@@ -362,6 +367,27 @@ GRB_EXPORT int GRBfreemodel(GRBmodel* model)
 }
 #endif
 
+// What a broken solver library does to the process that runs it.
+static void misbehave(const std::string& how)
+{
+    if (how == "segv")
+        std::raise(SIGSEGV);
+    else if (how == "abort")
+        std::abort();
+    else if (how == "exit")
+        std::exit(3);
+    else if (how == "hang")
+        for (;;)
+            pause();
+    else if (how == "eat")
+        // Touches every megabyte it gets, and uses the null pointer it is given at the end, as
+        // careless C code does.
+        for (;;) {
+            char* block = static_cast<char*>(std::malloc(1 << 20));
+            std::memset(block, 1, 1 << 20);
+        }
+}
+
 GRB_EXPORT int GRBoptimize(GRBmodel* model)
 {
     if (!model)
@@ -373,6 +399,7 @@ GRB_EXPORT int GRBoptimize(GRBmodel* model)
         return fail(model->env, call, kOutOfMemory, "Out of memory (test double)");
     if (model->directives.optimize == "error")
         return fail(model->env, call, kNumeric, "Numerical trouble (test double)");
+    misbehave(model->directives.optimize);
     logLine(call);
     say(model->env, "solving with GLPK " + std::string(glp_version()) + ", time limit " + number(model->env->timeLimit));
     const auto start = std::chrono::steady_clock::now();
