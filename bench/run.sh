@@ -90,3 +90,12 @@ for n in 50000 100000; do
     eval "list$n=\$(median < \"\$work/l\$n\")"
 done
 echo "listing    50,000 entries $list50000 s, 100,000 entries $list100000 s, ratio $(ratio "$list100000" "$list50000")"
+
+# Jobs: 200 models that each take 50 ms (their time limit) with one and with two jobs.
+mkdir -p "$work/h" "$work/outh"
+"$tools/lumbrix_bench_hard_models" "$work/h" 200
+for jobs in 1 2; do
+    printf 'verbose\nn\ntime_limit\n0,05\njobs\n%s\nopt\n%s\n%s\nexit\n' "$jobs" "$work/h" "$work/outh" > "$work/jobs"
+    eval "jobs$jobs=\$(measure \"\$work/jobs\" \"\$lumbrix\" | cut -d' ' -f1)"
+done
+echo "jobs       200 models of 50 ms: 1 job $jobs1 s, 2 jobs $jobs2 s, models per second x$(ratio "$jobs1" "$jobs2")"

@@ -1,6 +1,7 @@
 #include "batch/OptimizeRun.h"
 
 #include <cstring>
+#include <deque>
 #include <iostream>
 
 #include <unistd.h>
@@ -35,11 +36,11 @@ void removeOldResults(const std::string& modelFolder, const ResultsFile& results
         static_cast<void>(unlink(old.c_str()));
 }
 
-// The row goes into the results file first, then the report to the console. Side by side,
-// a model's banner and what its solver wrote come with its report, all in one piece.
-void record(const EndedModel& ended, bool sideBySide, ResultsFile& results)
+// The row goes into the results file first, then the report to the console. A model whose
+// solver output was captured comes with its banner and that output, all in one piece.
+void record(const EndedModel& ended, bool live, ResultsFile& results)
 {
-    if (sideBySide) {
+    if (!live) {
         printBanner(ended.number);
         std::cout << ended.capturedOut;
         if (!ended.capturedErr.empty())
@@ -50,9 +51,41 @@ void record(const EndedModel& ended, bool sideBySide, ResultsFile& results)
     if (const int error = results.append(resultRow(ended.outcome)))
         reportWriteFailure(results, error);
     std::cout << consoleReport(ended.outcome);
-    if (sideBySide)
+    // Live, the next model's banner goes out with this report, before the solver writes.
+    if (!live)
         std::cout.flush();
 }
+
+// The console in listing order while a lone solver process runs ahead: entries that are no
+// models wait for the models before them.
+class ListingOrder {
+public:
+    void entry(std::size_t number, bool isModel) { m_waiting.push_back({number, isModel}); }
+    // Shows the banners due before the model that ended, which is then shown too.
+    void show(const EndedModel& ended, ResultsFile& results)
+    {
+        while (!m_waiting.empty() && !m_waiting.front().isModel) {
+            printBanner(m_waiting.front().number);
+            m_waiting.pop_front();
+        }
+        if (!m_waiting.empty())
+            m_waiting.pop_front();
+        record(ended, false, results);
+    }
+    void finish()
+    {
+        for (const Waiting& waiting : m_waiting)
+            printBanner(waiting.number);
+        m_waiting.clear();
+    }
+
+private:
+    struct Waiting {
+        std::size_t number;
+        bool isModel;
+    };
+    std::deque<Waiting> m_waiting;
+};
 
 }  // namespace
 
@@ -65,25 +98,35 @@ void runOptimization(const OptimizeRequest& request)
     }
     removeOldResults(request.modelFolder, results);
 
-    const bool sideBySide = request.settings.jobs > 1;
     SolverPool solvers(request.settings);
+    const bool live = solvers.live();
+    const bool inOrder = request.settings.jobs <= 1;
+    ListingOrder order;
+    const auto show = [&](const EndedModel& ended) {
+        if (inOrder && !live)
+            order.show(ended, results);
+        else
+            record(ended, live, results);
+    };
+
     std::size_t number = 0;
     for (const std::string& path : request.entries) {
         if (fileName(path) == kResultsFileName)
             continue;
         const std::size_t modelNumber = number++;
         const bool isModel = hasSuffix(path, "lp");
-        if (!sideBySide || !isModel)
+        if (inOrder && !live)
+            order.entry(modelNumber, isModel);
+        else if (live || !isModel)
             printBanner(modelNumber);
         if (!isModel)
             continue;
-        while (!solvers.hasIdle())
-            record(solvers.waitForEnd(), sideBySide, results);
+        while (!solvers.canTake())
+            show(solvers.waitForEnd());
         solvers.hand(modelNumber, path);
-        if (!sideBySide)
-            record(solvers.waitForEnd(), sideBySide, results);
     }
     while (solvers.busy())
-        record(solvers.waitForEnd(), sideBySide, results);
+        show(solvers.waitForEnd());
+    order.finish();
     std::cout.flush();
 }

@@ -115,6 +115,21 @@ ModelOutcome solve(const std::string& path, const RunSettings& settings, SolveNo
 
 }  // namespace
 
+std::string takeCapture(int fd)
+{
+    std::string text;
+    const off_t size = lseek(fd, 0, SEEK_CUR);
+    if (size > 0) {
+        text.resize(static_cast<std::size_t>(size));
+        const ssize_t count = pread(fd, text.data(), text.size(), 0);
+        text.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
+        // A capture that cannot be emptied only repeats itself with the next model.
+        if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0)
+            return text;
+    }
+    return text;
+}
+
 void runSolverChild(const ChildSetup& setup, pid_t parent)
 {
     // The solver process never outlives the run's, however that one ends.
@@ -139,13 +154,17 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
         setup.notes->solve = SolveNotes{};
         setup.notes->nearMemoryLimit = 0;
         peak.reset();
-        ModelOutcome outcome = solve(path, setup.settings, setup.notes->solve);
-        outcome.peakMemoryMb = peak.megabytes();
+        SolvedModel solved{solve(path, setup.settings, setup.notes->solve), {}, {}};
+        solved.outcome.peakMemoryMb = peak.megabytes();
         // What the solver wrote is out before the run reports the model.
         std::cout.flush();
         std::fflush(stdout);
         std::fflush(stderr);
-        if (!sendMessage(setup.socket, encodeOutcome(outcome)))
+        if (setup.outCapture >= 0) {
+            solved.out = takeCapture(STDOUT_FILENO);
+            solved.err = takeCapture(STDERR_FILENO);
+        }
+        if (!sendMessage(setup.socket, encodeSolved(solved)))
             break;
     }
     _exit(0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <csignal>
+#include <string>
 #include <vector>
 
 #include "backends/RunSettings.h"
@@ -15,8 +16,8 @@ struct SharedNotes {
 
 struct ChildSetup {
     int socket = -1;
-    int outCapture = -1;  // where standard output goes instead, or -1
-    int errCapture = -1;  // where standard error goes instead, or -1
+    int outCapture = -1;  // where standard output goes instead, sent back with each outcome; or -1
+    int errCapture = -1;  // the same for standard error
     RunSettings settings;
     SharedNotes* notes = nullptr;
     std::vector<int> othersFds;  // the run's ends of the other solver processes
@@ -26,3 +27,6 @@ struct ChildSetup {
 // own solver instance and sends its outcome back; ends when the socket closes or the run's
 // process ends.
 [[noreturn]] void runSolverChild(const ChildSetup& setup, pid_t parent);
+
+// Everything written to a capture file so far, which is then emptied.
+std::string takeCapture(int fd);

@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "batch/SolverChild.h"
+#include "batch/Wire.h"
 #include "fs/Paths.h"
 
 namespace {
@@ -30,6 +32,8 @@ extern "C" void noteInterrupt(int, siginfo_t* info, void*)
 constexpr double kHardLimitFactor = 1.1;
 constexpr std::chrono::seconds kHardLimitMargin{10};
 constexpr std::chrono::seconds kGraceAfterTerm{5};
+// Models handed to a lone process ahead of the one it solves.
+constexpr std::size_t kModelsAhead = 16;
 
 double secondsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
 {
@@ -43,44 +47,34 @@ void flushOutput()
     std::fflush(stderr);
 }
 
-// Everything written to a capture since the last model, which is then emptied.
-std::string takeCapture(int fd)
-{
-    std::string text;
-    if (fd < 0)
-        return text;
-    const off_t size = lseek(fd, 0, SEEK_CUR);
-    if (size > 0) {
-        text.resize(static_cast<std::size_t>(size));
-        const ssize_t count = pread(fd, text.data(), text.size(), 0);
-        text.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-    }
-    if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0)
-        text += "";  // a capture that cannot be emptied only repeats itself next time
-    return text;
-}
-
 }  // namespace
 
+struct SolverPool::Queued {
+    std::size_t number;
+    std::string name;
+    std::string path;
+};
+
 struct SolverPool::Slot {
-    State state = State::Down;
-    pid_t pid = -1;
+    pid_t pid = -1;  // -1: no process
     int socket = -1;
     int outCapture = -1;
     int errCapture = -1;
     SharedNotes* notes = nullptr;
     MessageBuffer buffer;
 
-    std::size_t number = 0;
-    std::string name;
-    Clock::time_point handedAt;
+    std::deque<Queued> queue;  // handed and not ended; the front is being solved
+    Clock::time_point handedAt;  // of the front
     std::optional<Clock::time_point> hardDeadline;
+    bool stopping = false;
     std::optional<Clock::time_point> killAt;
-    std::optional<ModelOutcome> stopped;  // the outcome of a model stopped at the hard limit
+    std::optional<ModelOutcome> stopped;  // the front's outcome once stopped at the hard limit
     std::optional<EndedModel> failedStart;
 };
 
-SolverPool::SolverPool(const RunSettings& settings) : m_settings(settings), m_capture(settings.jobs > 1)
+SolverPool::SolverPool(const RunSettings& settings)
+    : m_settings(settings), m_window(settings.jobs > 1 || settings.log ? 1 : kModelsAhead),
+      m_capture(settings.jobs > 1 || !settings.log)
 {
     for (int i = 0; i < std::max(settings.jobs, 1); ++i)
         m_slots.push_back(std::make_unique<Slot>());
@@ -99,14 +93,7 @@ SolverPool::SolverPool(const RunSettings& settings) : m_settings(settings), m_ca
 SolverPool::~SolverPool()
 {
     for (auto& slot : m_slots) {
-        if (slot->pid > 0) {
-            if (slot->state != State::Idle)
-                kill(slot->pid, SIGKILL);
-            close(slot->socket);
-            int status = 0;
-            while (waitpid(slot->pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
+        reap(*slot, !slot->queue.empty());
         for (const int fd : {slot->outCapture, slot->errCapture})
             if (fd >= 0)
                 close(fd);
@@ -124,33 +111,34 @@ SolverPool::~SolverPool()
     sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
-bool SolverPool::hasIdle() const
+bool SolverPool::canTake() const
 {
     return std::any_of(m_slots.begin(), m_slots.end(),
-                       [](const auto& slot) { return slot->state == State::Idle || slot->state == State::Down; });
+                       [this](const auto& slot) { return !slot->stopping && slot->queue.size() < m_window; });
 }
 
 bool SolverPool::busy() const
 {
-    return std::any_of(m_slots.begin(), m_slots.end(),
-                       [](const auto& slot) { return slot->state == State::Solving || slot->state == State::Stopping; });
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const auto& slot) { return !slot->queue.empty(); });
 }
 
-void SolverPool::start(Slot& slot)
+bool SolverPool::start(Slot& slot)
 {
     if (m_capture && slot.outCapture < 0) {
         slot.outCapture = memfd_create("lumbrix-stdout", MFD_CLOEXEC);
         slot.errCapture = memfd_create("lumbrix-stderr", MFD_CLOEXEC);
+        if (slot.outCapture < 0 || slot.errCapture < 0)
+            return false;
     }
     if (!slot.notes) {
         void* shared = mmap(nullptr, sizeof(SharedNotes), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
         if (shared == MAP_FAILED)
-            return;
+            return false;
         slot.notes = new (shared) SharedNotes{};
     }
     int ends[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        return;
+        return false;
     ChildSetup setup;
     setup.socket = ends[1];
     setup.outCapture = slot.outCapture;
@@ -169,7 +157,6 @@ void SolverPool::start(Slot& slot)
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        // The child takes the run's Ctrl-C handling back to what it was, then sets its own.
         sigaction(SIGINT, &m_previousInterrupt, nullptr);
         sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
         runSolverChild(setup, parent);
@@ -177,89 +164,113 @@ void SolverPool::start(Slot& slot)
     close(ends[1]);
     if (pid < 0) {
         close(ends[0]);
-        return;
+        return false;
     }
     slot.pid = pid;
     slot.socket = ends[0];
     slot.buffer = MessageBuffer{};
-    slot.state = State::Idle;
-}
-
-void SolverPool::hand(std::size_t number, const std::string& path)
-{
-    Slot& slot = **std::find_if(m_slots.begin(), m_slots.end(), [](const auto& candidate) {
-        return candidate->state == State::Idle || candidate->state == State::Down;
-    });
-    flushOutput();
-    slot.number = number;
-    slot.name = fileName(path);
-    slot.handedAt = Clock::now();
-    slot.hardDeadline.reset();
+    slot.stopping = false;
     slot.killAt.reset();
-    slot.stopped.reset();
-    slot.failedStart.reset();
-    if (m_settings.timeLimit && *m_settings.timeLimit > 0)
-        slot.hardDeadline = slot.handedAt
-            + std::chrono::duration_cast<Clock::duration>(
-                               std::chrono::duration<double>(kHardLimitFactor * *m_settings.timeLimit))
-            + kHardLimitMargin;
-
-    // A process that died while it waited is replaced once; a second failure is the model's.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (slot.state == State::Down)
-            start(slot);
-        if (slot.state == State::Down)
-            break;
-        if (sendMessage(slot.socket, path)) {
-            slot.state = State::Solving;
-            return;
-        }
-        stop(slot);
-    }
-    const int error = errno;
-    ModelOutcome outcome;
-    outcome.name = slot.name;
-    outcome.status = ModelStatus::SolverError;
-    outcome.lines = ReportLines::NameStatus;
-    slot.state = State::Solving;
-    slot.failedStart = finish(slot, outcome,
-                              std::string("O solver não pôde ser iniciado: ") + std::strerror(error) + "\n");
+    return true;
 }
 
-// Reaps a process that has gone or is going, and forgets it.
-void SolverPool::stop(Slot& slot)
+// Waits for the process to end (killing it first when `force`) and forgets it.
+void SolverPool::reap(Slot& slot, bool force)
 {
     if (slot.pid > 0) {
-        kill(slot.pid, SIGKILL);
+        if (force)
+            kill(slot.pid, SIGKILL);
+        close(slot.socket);
         int status = 0;
         while (waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    if (slot.socket >= 0)
-        close(slot.socket);
     slot.pid = -1;
     slot.socket = -1;
-    slot.state = State::Down;
+    slot.stopping = false;
+    slot.killAt.reset();
 }
 
-EndedModel SolverPool::finish(Slot& slot, ModelOutcome outcome, std::string message)
+bool SolverPool::send(Slot& slot, const Queued& model)
 {
-    EndedModel ended;
-    ended.number = slot.number;
-    ended.outcome = std::move(outcome);
-    ended.outcome.wallSeconds = secondsBetween(slot.handedAt, Clock::now());
-    ended.message = std::move(message);
-    if (m_capture) {
-        ended.capturedOut = takeCapture(slot.outCapture);
-        ended.capturedErr = takeCapture(slot.errCapture);
+    return slot.pid > 0 && sendMessage(slot.socket, model.path);
+}
+
+void SolverPool::startClock(Slot& slot, Clock::time_point now)
+{
+    slot.handedAt = now;
+    slot.hardDeadline.reset();
+    if (m_settings.timeLimit && *m_settings.timeLimit > 0)
+        slot.hardDeadline = now
+            + std::chrono::duration_cast<Clock::duration>(
+                               std::chrono::duration<double>(kHardLimitFactor * *m_settings.timeLimit))
+            + kHardLimitMargin;
+}
+
+// A new process for the models still queued; when none can be had, the front model fails.
+void SolverPool::restart(Slot& slot)
+{
+    if (slot.queue.empty())
+        return;
+    startClock(slot, Clock::now());
+    if (start(slot)) {
+        bool sent = true;
+        for (const Queued& model : slot.queue)
+            sent = sent && send(slot, model);
+        if (sent)
+            return;
+        reap(slot, true);
     }
+    const int error = errno;
+    ModelOutcome outcome;
+    outcome.name = slot.queue.front().name;
+    outcome.status = ModelStatus::SolverError;
+    outcome.lines = ReportLines::NameStatus;
+    slot.failedStart
+        = endFront(slot, outcome, "", "", std::string("O solver não pôde ser iniciado: ") + std::strerror(error) + "\n");
+}
+
+void SolverPool::hand(std::size_t number, const std::string& path)
+{
+    Slot* chosen = nullptr;
+    for (const auto& slot : m_slots)
+        if (!slot->stopping && slot->queue.size() < m_window && (!chosen || slot->queue.size() < chosen->queue.size()))
+            chosen = slot.get();
+    Slot& slot = *chosen;
+    if (live())
+        flushOutput();
+    slot.queue.push_back({number, fileName(path), path});
+    if (slot.queue.size() == 1)
+        startClock(slot, Clock::now());
+    // A process that died while it waited is replaced, and gets every model it had.
+    if (!send(slot, slot.queue.back())) {
+        reap(slot, true);
+        restart(slot);
+    }
+}
+
+EndedModel SolverPool::endFront(Slot& slot, ModelOutcome outcome, std::string out, std::string err,
+                                std::string message)
+{
+    const Clock::time_point now = Clock::now();
+    EndedModel ended;
+    ended.number = slot.queue.front().number;
+    ended.outcome = std::move(outcome);
+    ended.outcome.wallSeconds = secondsBetween(slot.handedAt, now);
+    ended.capturedOut = std::move(out);
+    ended.capturedErr = std::move(err);
+    ended.message = std::move(message);
+    slot.queue.pop_front();
+    slot.stopped.reset();
+    if (!slot.queue.empty())
+        startClock(slot, now);
     return ended;
 }
 
-ModelOutcome SolverPool::deathOutcome(Slot& slot, int status, std::string& message)
+ModelOutcome SolverPool::deathOutcome(const Slot& slot, int status, std::string& message) const
 {
     ModelOutcome outcome;
-    outcome.name = slot.name;
+    outcome.name = slot.queue.front().name;
     if (slot.notes && slot.notes->solve.readFinished)
         outcome.readSeconds = slot.notes->solve.readSeconds;
     if (m_settings.memoryLimitMb && slot.notes && slot.notes->nearMemoryLimit) {
@@ -272,47 +283,79 @@ ModelOutcome SolverPool::deathOutcome(Slot& slot, int status, std::string& messa
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         message = "O solver terminou com o sinal " + std::to_string(signal) + " (" + strsignal(signal) + ") no modelo "
-            + slot.name + "\n";
+            + outcome.name + "\n";
     } else {
-        message = "O solver terminou com o código " + std::to_string(WEXITSTATUS(status)) + " no modelo " + slot.name
-            + "\n";
+        message = "O solver terminou com o código " + std::to_string(WEXITSTATUS(status)) + " no modelo "
+            + outcome.name + "\n";
     }
     return outcome;
 }
 
-// Time-outs of one process; a model that has ended there, if any.
-std::optional<EndedModel> SolverPool::check(Slot& slot, Clock::time_point now)
+void SolverPool::checkTimes(Slot& slot, Clock::time_point now)
 {
-    if (slot.failedStart) {
-        EndedModel ended = std::move(*slot.failedStart);
-        slot.failedStart.reset();
-        slot.state = State::Down;
-        return ended;
-    }
-    if (slot.state == State::Solving && slot.hardDeadline && now >= *slot.hardDeadline) {
+    if (slot.queue.empty() || slot.pid < 0)
+        return;
+    if (!slot.stopping && slot.hardDeadline && now >= *slot.hardDeadline) {
         ModelOutcome outcome;
-        outcome.name = slot.name;
+        outcome.name = slot.queue.front().name;
         outcome.status = ModelStatus::HardTimeLimit;
         outcome.solveSeconds = secondsBetween(slot.handedAt, now);
         if (slot.notes && slot.notes->solve.readFinished)
             outcome.readSeconds = slot.notes->solve.readSeconds;
         slot.stopped = outcome;
         kill(slot.pid, SIGTERM);
+        slot.stopping = true;
         slot.killAt = now + kGraceAfterTerm;
-        slot.state = State::Stopping;
-    } else if (slot.state == State::Stopping && slot.killAt && now >= *slot.killAt) {
+    } else if (slot.stopping && slot.killAt && now >= *slot.killAt) {
         kill(slot.pid, SIGKILL);
         slot.killAt.reset();
     }
-    return std::nullopt;
 }
 
 void SolverPool::forwardInterrupt()
 {
     g_interruptsToPass = 0;
     for (const auto& slot : m_slots)
-        if (slot->state == State::Solving)
+        if (!slot->queue.empty() && slot->pid > 0 && !slot->stopping)
             kill(slot->pid, SIGINT);
+}
+
+// What arrived from one process (read now when `fill`): a model that ended there, if one did.
+// Messages that came before the process ended are taken first, one per call.
+std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
+{
+    const MessageBuffer::Read read = fill ? slot.buffer.fill(slot.socket) : MessageBuffer::Read::Data;
+    if (const auto message = slot.buffer.next()) {
+        if (slot.stopping) {
+            // It answered after all: the model is over, and so is the process.
+            reap(slot, true);
+            const ModelOutcome stopped = *slot.stopped;
+            EndedModel ended = endFront(slot, stopped, "", "", "");
+            restart(slot);
+            return ended;
+        }
+        if (auto solved = decodeSolved(*message))
+            return endFront(slot, std::move(solved->outcome), std::move(solved->out), std::move(solved->err), "");
+    }
+    if (read != MessageBuffer::Read::Closed)
+        return std::nullopt;
+
+    int status = 0;
+    close(slot.socket);
+    while (waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    slot.pid = -1;
+    slot.socket = -1;
+    const bool wasStopping = slot.stopping;
+    slot.stopping = false;
+    slot.killAt.reset();
+    std::string out = m_capture ? takeCapture(slot.outCapture) : "";
+    std::string err = m_capture ? takeCapture(slot.errCapture) : "";
+    std::string message;
+    ModelOutcome outcome = wasStopping ? *slot.stopped : deathOutcome(slot, status, message);
+    EndedModel ended = endFront(slot, std::move(outcome), std::move(out), std::move(err), std::move(message));
+    restart(slot);
+    return ended;
 }
 
 EndedModel SolverPool::waitForEnd()
@@ -323,13 +366,21 @@ EndedModel SolverPool::waitForEnd()
         std::vector<pollfd> watched;
         std::vector<Slot*> watchedSlots;
         for (const auto& slot : m_slots) {
-            if (auto ended = check(*slot, now))
-                return std::move(*ended);
-            if (slot->state != State::Solving && slot->state != State::Stopping)
+            if (slot->failedStart) {
+                EndedModel ended = std::move(*slot->failedStart);
+                slot->failedStart.reset();
+                restart(*slot);
+                return ended;
+            }
+            if (!slot->queue.empty() && slot->buffer.hasMessage())
+                if (auto ended = readFrom(*slot, false))
+                    return std::move(*ended);
+            checkTimes(*slot, now);
+            if (slot->queue.empty() || slot->pid < 0)
                 continue;
             watched.push_back({slot->socket, POLLIN, 0});
             watchedSlots.push_back(slot.get());
-            for (const auto& when : {slot->state == State::Solving ? slot->hardDeadline : slot->killAt})
+            for (const auto& when : {slot->stopping ? slot->killAt : slot->hardDeadline})
                 if (when && (!wakeUp || *when < *wakeUp))
                     wakeUp = *when;
         }
@@ -345,39 +396,9 @@ EndedModel SolverPool::waitForEnd()
             forwardInterrupt();
         if (ready <= 0)
             continue;
-        for (std::size_t i = 0; i < watched.size(); ++i) {
-            if (watched[i].revents == 0)
-                continue;
-            Slot& slot = *watchedSlots[i];
-            const MessageBuffer::Read read = slot.buffer.fill(slot.socket);
-            while (const auto message = slot.buffer.next()) {
-                // A process that answered after all is done with: it goes now, not at the kill.
-                if (slot.state == State::Stopping) {
-                    stop(slot);
-                    return finish(slot, *slot.stopped, "");
-                }
-                if (const auto outcome = decodeOutcome(*message)) {
-                    slot.state = State::Idle;
-                    if (read == MessageBuffer::Read::Closed)
-                        stop(slot);
-                    return finish(slot, *outcome, "");
-                }
-            }
-            if (read != MessageBuffer::Read::Closed)
-                continue;
-            int status = 0;
-            while (waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
-            }
-            close(slot.socket);
-            slot.pid = -1;
-            slot.socket = -1;
-            const State was = slot.state;
-            slot.state = State::Down;
-            if (was == State::Stopping)
-                return finish(slot, *slot.stopped, "");
-            std::string message;
-            ModelOutcome outcome = deathOutcome(slot, status, message);
-            return finish(slot, std::move(outcome), message);
-        }
+        for (std::size_t i = 0; i < watched.size(); ++i)
+            if (watched[i].revents != 0)
+                if (auto ended = readFrom(*watchedSlots[i], true))
+                    return std::move(*ended);
     }
 }

@@ -88,8 +88,9 @@ bool readExactly(int fd, char* data, std::size_t size)
 
 }  // namespace
 
-std::string encodeOutcome(const ModelOutcome& outcome)
+std::string encodeSolved(const SolvedModel& solved)
 {
+    const ModelOutcome& outcome = solved.outcome;
     Writer writer;
     writer.put(outcome.name);
     writer.put(static_cast<std::int32_t>(outcome.status));
@@ -100,13 +101,16 @@ std::string encodeOutcome(const ModelOutcome& outcome)
         writer.put(*value);
     writer.put(outcome.nodes);
     writer.put(outcome.lpIterations);
+    writer.put(solved.out);
+    writer.put(solved.err);
     return writer.take();
 }
 
-std::optional<ModelOutcome> decodeOutcome(std::string_view bytes)
+std::optional<SolvedModel> decodeSolved(std::string_view bytes)
 {
     Reader reader(bytes);
-    ModelOutcome outcome;
+    SolvedModel solved;
+    ModelOutcome& outcome = solved.outcome;
     std::int32_t status = 0;
     std::int32_t lines = 0;
     bool ok = reader.get(outcome.name) && reader.get(status) && reader.get(lines);
@@ -114,13 +118,14 @@ std::optional<ModelOutcome> decodeOutcome(std::string_view bytes)
                                           &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
                                           &outcome.peakMemoryMb})
         ok = ok && reader.get(*value);
-    ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && reader.done();
+    ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && reader.get(solved.out)
+        && reader.get(solved.err) && reader.done();
     if (!ok || status < 0 || status > static_cast<std::int32_t>(ModelStatus::Crashed) || lines < 0
         || lines > static_cast<std::int32_t>(ReportLines::NameOnly))
         return std::nullopt;
     outcome.status = static_cast<ModelStatus>(status);
     outcome.lines = static_cast<ReportLines>(lines);
-    return outcome;
+    return solved;
 }
 
 bool sendMessage(int fd, std::string_view payload)
@@ -164,6 +169,15 @@ MessageBuffer::Read MessageBuffer::fill(int fd)
             return Read::Data;
         return Read::Closed;
     }
+}
+
+bool MessageBuffer::hasMessage() const
+{
+    std::uint32_t length = 0;
+    if (m_bytes.size() < kLengthBytes)
+        return false;
+    std::memcpy(&length, m_bytes.data(), kLengthBytes);
+    return m_bytes.size() >= kLengthBytes + length;
 }
 
 std::optional<std::string> MessageBuffer::next()

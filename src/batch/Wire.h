@@ -9,8 +9,15 @@
 // What a solver process and the run say to each other: messages of a 4-byte length and as
 // many bytes, over a stream socket.
 
-std::string encodeOutcome(const ModelOutcome& outcome);
-std::optional<ModelOutcome> decodeOutcome(std::string_view bytes);
+// A model's outcome with what its solver wrote meanwhile, when that was captured.
+struct SolvedModel {
+    ModelOutcome outcome;
+    std::string out;
+    std::string err;
+};
+
+std::string encodeSolved(const SolvedModel& solved);
+std::optional<SolvedModel> decodeSolved(std::string_view bytes);
 
 // Sends one message whole; false when the other side is gone. Never raises SIGPIPE.
 bool sendMessage(int fd, std::string_view payload);
@@ -26,6 +33,7 @@ public:
     Read fill(int fd);
     // The next whole message, if one has arrived.
     std::optional<std::string> next();
+    bool hasMessage() const;
 
 private:
     std::string m_bytes;

@@ -144,7 +144,8 @@ TEST(KilledProgram, NoSolverProcessOutlivesIt)
     TempDir models, output;
     models.write("a.lp", hardModel());
     ProcessOptions options;
-    options.input = quietOpt(models.path(), output.path());
+    // With the log on, the solver's reading line shows when it is at work.
+    options.input = "opt\n" + models.path() + "\n" + output.path() + "\nexit\n";
     RunningProcess run({lumbrixBinary()}, options);
     ASSERT_TRUE(run.readUntilOutputHas(kHardReadLog));
     const std::vector<pid_t> solvers = childrenOf(run.pid());
