@@ -10,17 +10,16 @@
 
 namespace {
 
-enum class Answer { Folder, NotFolder, Failed };
-
-// A folder check that fails for another reason than a missing path ends the command.
-Answer checkAnswer(const std::string& path)
+// Whether the answer names a folder; otherwise the command ends with `rejection`, or with the
+// error of a check that failed for another reason than a missing path.
+bool acceptFolder(const std::string& path, const char* rejection)
 {
     const FolderCheck check = checkFolder(path);
-    if (check.error) {
+    if (check.error)
         printError("Erro: " + check.error->describe() + "\n");
-        return Answer::Failed;
-    }
-    return check.isFolder ? Answer::Folder : Answer::NotFolder;
+    else if (!check.isFolder)
+        std::cout << rejection;
+    return check.isFolder;
 }
 
 std::vector<std::string> listEntries(const std::string& folder)
@@ -37,27 +36,13 @@ void optimizeFolder(RunSettings& settings)
 {
     OptimizeRequest request;
     request.modelFolder = askLine("Digite o caminho da pasta de arquivos .lp> ", Completion::Path);
-    switch (checkAnswer(request.modelFolder)) {
-    case Answer::Folder:
-        break;
-    case Answer::NotFolder:
-        std::cout << "Pasta de .lps inexistente ou inválida...\n";
+    if (!acceptFolder(request.modelFolder, "Pasta de .lps inexistente ou inválida...\n"))
         return;
-    case Answer::Failed:
-        return;
-    }
     request.entries = listEntries(request.modelFolder);
 
     request.outputFolder = askLine("Digite o caminho da pasta para gerar o output> ", Completion::Path);
-    switch (checkAnswer(request.outputFolder)) {
-    case Answer::Folder:
-        break;
-    case Answer::NotFolder:
-        std::cout << "Pasta de output inexistente ou inválida...\n";
+    if (!acceptFolder(request.outputFolder, "Pasta de output inexistente ou inválida...\n"))
         return;
-    case Answer::Failed:
-        return;
-    }
     request.settings = settings;
     runOptimization(request);
 }
@@ -65,15 +50,8 @@ void optimizeFolder(RunSettings& settings)
 void convertModFolder(RunSettings&)
 {
     const std::string folder = askLine("Digite o caminho da pasta de arquivos .mod> ", Completion::Path);
-    switch (checkAnswer(folder)) {
-    case Answer::Folder:
-        break;
-    case Answer::NotFolder:
-        std::cout << "Pasta de .mods inexistente ou inválida...\n";
+    if (!acceptFolder(folder, "Pasta de .mods inexistente ou inválida...\n"))
         return;
-    case Answer::Failed:
-        return;
-    }
     std::cout << "Pasta de .mod encontrada\n";
     convertModels(listEntries(folder));
 }
