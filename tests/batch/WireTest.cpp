@@ -1,0 +1,67 @@
+// What a solver process sends back arrives whole, field for field.
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "batch/Wire.h"
+
+namespace {
+
+TEST(Wire, AnOutcomeAndItsCapturesComeBackAsSent)
+{
+    SolvedModel sent;
+    sent.outcome.name = "a;b\n.lp";
+    sent.outcome.status = ModelStatus::TimeLimit;
+    sent.outcome.lines = ReportLines::NameStatus;
+    sent.outcome.readSeconds = 0.25;
+    sent.outcome.objective = -1e20;
+    sent.outcome.dualBound = 3.5;
+    sent.outcome.nodes = 1234567890123LL;
+    sent.outcome.peakMemoryMb = 12.5;
+    sent.out = std::string("original problem has\0 2 variables\n", 35);
+    sent.err = "[x.cpp:1] ERROR: \n";
+
+    const auto received = decodeSolved(encodeSolved(sent));
+    ASSERT_TRUE(received);
+    EXPECT_EQ(received->outcome.name, sent.outcome.name);
+    EXPECT_EQ(received->outcome.status, ModelStatus::TimeLimit);
+    EXPECT_EQ(received->outcome.lines, ReportLines::NameStatus);
+    EXPECT_EQ(received->outcome.readSeconds, 0.25);
+    EXPECT_FALSE(received->outcome.solveSeconds);
+    EXPECT_EQ(received->outcome.objective, -1e20);
+    EXPECT_EQ(received->outcome.dualBound, 3.5);
+    EXPECT_FALSE(received->outcome.gap);
+    EXPECT_EQ(received->outcome.nodes, 1234567890123LL);
+    EXPECT_FALSE(received->outcome.lpIterations);
+    EXPECT_EQ(received->outcome.peakMemoryMb, 12.5);
+    EXPECT_EQ(received->out, sent.out);
+    EXPECT_EQ(received->err, sent.err);
+
+    const std::string bytes = encodeSolved(sent);
+    EXPECT_FALSE(decodeSolved(bytes.substr(0, bytes.size() - 1)));
+    EXPECT_FALSE(decodeSolved(bytes + "x"));
+}
+
+TEST(Wire, MessagesAreCutWhereTheyEndWhateverArrivesAtOnce)
+{
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    ASSERT_TRUE(sendMessage(ends[0], "first"));
+    ASSERT_TRUE(sendMessage(ends[0], ""));
+    ASSERT_TRUE(sendMessage(ends[0], std::string(100000, 'x')));
+    MessageBuffer buffer;
+    std::vector<std::string> messages;
+    while (messages.size() < 3) {
+        ASSERT_EQ(buffer.fill(ends[1]), MessageBuffer::Read::Data);
+        while (auto message = buffer.next())
+            messages.push_back(*message);
+    }
+    EXPECT_EQ(messages, (std::vector<std::string>{"first", "", std::string(100000, 'x')}));
+    EXPECT_FALSE(buffer.hasMessage());
+    close(ends[0]);
+    EXPECT_EQ(buffer.fill(ends[1]), MessageBuffer::Read::Closed);
+    close(ends[1]);
+}
+
+}  // namespace
