@@ -20,7 +20,8 @@
 
 namespace {
 
-// Also the exit codes of the conversion's child process.
+// The first four are also the exit codes of the child process that converts a model;
+// Stopped is a conversion ended by Ctrl-C, or a child that did not end by itself.
 enum class Outcome { Converted = 0, ReadFailed = 1, GenerateFailed = 2, WriteFailed = 3, Stopped = 4 };
 
 // ---------------------------------------------------------------------------------------
@@ -274,9 +275,9 @@ Outcome convertGuarded(Conversion& conversion)
 
 constexpr int kParentGone = 100;
 
-// GLPK's own lines are on their way out after every call; the child's stdio buffers hold
-// nothing of the parent's, which flushed before the fork, and only these two are flushed
-// so that no other stream's copy is written twice.
+// The parent flushed its console output before the fork, so the child's stdio buffers
+// hold only what GLPK wrote here. Only these two streams are flushed on the way out: any
+// other stream's buffer is a copy of the parent's and would be written twice.
 [[noreturn]] void runChild(Conversion& conversion, pid_t parent, const sigset_t& mask)
 {
     // The child must not outlive the program, whatever ends it.
@@ -316,7 +317,7 @@ Outcome waitForChild(pid_t child, const sigset_t& openMask)
     blockInterrupt(ignored);
     g_child.store(0);
     // A Ctrl-C during this conversion was for it, even if it came as the child ended.
-    takeInterrupt();
+    static_cast<void>(takeInterrupt());
     return reaped == child ? outcomeOf(status) : Outcome::Stopped;
 }
 
