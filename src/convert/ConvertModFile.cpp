@@ -1,7 +1,17 @@
 #include "convert/ConvertModFile.h"
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <glpk.h>
 
@@ -10,16 +20,172 @@
 
 namespace {
 
-enum class Outcome { Converted, ReadFailed, GenerateFailed, WriteFailed };
+// The first four are also the exit codes of the child process that converts a model;
+// Stopped is a conversion ended by Ctrl-C, or a child that did not end by itself.
+enum class Outcome { Converted = 0, ReadFailed = 1, GenerateFailed = 2, WriteFailed = 3, Stopped = 4 };
+
+// ---------------------------------------------------------------------------------------
+// Ctrl-C
+
+// The child converting a model now, or 0; read by the signal handler.
+std::atomic<pid_t> g_child{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free, "the signal handler reads the child's id");
+volatile std::sig_atomic_t g_interrupted = 0;
+
+int g_runs = 0;
+bool g_catchingInterrupt = false;
+struct sigaction g_previousInterrupt;
+bool g_restoreChildSignal = false;
+struct sigaction g_previousChildSignal;
+
+// A terminal's Ctrl-C reaches the child by itself; a SIGINT sent to the program alone
+// must be passed on. A second one for a child that is already ending does no harm.
+extern "C" void onConversionInterrupt(int)
+{
+    const int savedErrno = errno;
+    g_interrupted = 1;
+    const pid_t child = g_child.load();
+    if (child > 0)
+        kill(child, SIGINT);
+    errno = savedErrno;
+}
+
+bool isIgnored(const struct sigaction& action)
+{
+    return (action.sa_flags & SA_SIGINFO) == 0 && action.sa_handler == SIG_IGN;
+}
+
+// sigprocmask fails only on arguments that are not these, so its result is not looked at.
+void blockInterrupt(sigset_t& previousMask)
+{
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    sigprocmask(SIG_BLOCK, &interrupt, &previousMask);
+}
+
+void restoreMask(const sigset_t& mask)
+{
+    sigprocmask(SIG_SETMASK, &mask, nullptr);
+}
+
+// A Ctrl-C caught since the last call. Called with SIGINT blocked.
+bool takeInterrupt()
+{
+    const bool interrupted = g_interrupted != 0;
+    g_interrupted = 0;
+    return interrupted;
+}
+
+// ---------------------------------------------------------------------------------------
+// The LP file under a temporary name
+
+// Where the new LP file is written before it takes the final name: beside it, so that the
+// rename stays within one file system, hidden, and ending in neither "lp" nor "mod", so
+// that a run over the folder passes it over. The process id keeps two programs apart.
+std::string temporaryNameFor(const std::string& lpPath)
+{
+    const std::string::size_type slash = lpPath.rfind('/');
+    const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return lpPath.substr(0, nameStart) + "." + lpPath.substr(nameStart) + "." + std::to_string(getpid()) + ".tmp";
+}
+
+// The new LP file replaces the old one only once GLPK has written it whole. Where that
+// cannot be done (a folder the user may not write to, a final name that is no plain file or
+// one that GLPK could not open for writing either, a name too long to extend), GLPK writes
+// the final file itself as it always did, so that it succeeds and fails as before.
+class LpReplacement {
+public:
+    explicit LpReplacement(const std::string& lpPath);
+    ~LpReplacement();
+    LpReplacement(const LpReplacement&) = delete;
+    LpReplacement& operator=(const LpReplacement&) = delete;
+
+    // The name GLPK is to write.
+    const std::string& writePath() const { return m_temporary.empty() ? m_final : m_temporary; }
+    // Gives the written file the final name (and the old file's owner and mode).
+    bool commit();
+
+private:
+    std::string m_final;
+    std::string m_temporary;  // empty when GLPK writes the final file
+    bool m_keepsOldFile = false;
+    struct stat m_old = {};
+};
+
+LpReplacement::LpReplacement(const std::string& lpPath) : m_final(lpPath)
+{
+    const bool exists = lstat(lpPath.c_str(), &m_old) == 0;
+    if (!exists && errno != ENOENT)
+        return;
+    if (exists && (!S_ISREG(m_old.st_mode) || faccessat(AT_FDCWD, lpPath.c_str(), W_OK, AT_EACCESS) != 0))
+        return;
+    const std::string temporary = temporaryNameFor(lpPath);
+    // One left by a run of a process with the same id that was killed.
+    static_cast<void>(unlink(temporary.c_str()));
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    static_cast<void>(close(fd));
+    m_temporary = temporary;
+    m_keepsOldFile = exists;
+}
+
+LpReplacement::~LpReplacement()
+{
+    if (!m_temporary.empty())
+        static_cast<void>(unlink(m_temporary.c_str()));
+}
+
+bool LpReplacement::commit()
+{
+    if (m_temporary.empty())
+        return true;
+    if (m_keepsOldFile) {
+        // Only root may give a file away; anyone else keeps the new file as their own.
+        static_cast<void>(chown(m_temporary.c_str(), m_old.st_uid, m_old.st_gid));
+        static_cast<void>(chmod(m_temporary.c_str(), m_old.st_mode & 07777));
+    }
+    if (rename(m_temporary.c_str(), m_final.c_str()) != 0)
+        return false;
+    m_temporary.clear();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// The translation, in the child process (or in this one when no child can be made)
 
 // What one conversion works on. Plain pointers and values only: a GLPK fatal error jumps
 // over the code that uses it.
 struct Conversion {
     const char* modelPath;
-    const char* lpPath;
-    const char* dataPath;  // null when there is no readable data file
+    const char* dataPath;     // null when there is no readable data file
+    const char* modelFolder;  // null when the model's path names no folder
+    int homeFolder;           // the working folder to come back to after generating, or -1
+    const char* writePath;    // what GLPK writes
+    const char* lpPath;       // the LP file's final name
     Outcome outcome;
 };
+
+// GLPK names the file it writes in its console lines; they show the final name, as if
+// GLPK had written it directly.
+int showFinalName(void* info, const char* text)
+{
+    const Conversion& conversion = *static_cast<const Conversion*>(info);
+    const char* found = std::strstr(text, conversion.writePath);
+    if (found == nullptr)
+        return 0;
+    const std::size_t length = std::strlen(conversion.writePath);
+    while (found != nullptr) {
+        static_cast<void>(std::fwrite(text, 1, static_cast<std::size_t>(found - text), stdout));
+        static_cast<void>(std::fputs(conversion.lpPath, stdout));
+        text = found + length;
+        found = std::strstr(text, conversion.writePath);
+    }
+    static_cast<void>(std::fputs(text, stdout));
+    static_cast<void>(std::fflush(stdout));
+    return 1;
+}
 
 // As glpsol does it: a data file replaces the model's own data section; without one, the
 // model's own data section is used.
@@ -33,15 +199,28 @@ int readModel(glp_tran* translator, const Conversion& conversion)
     return glp_mpl_read_data(translator, conversion.dataPath);
 }
 
+// Tables and the files of printf statements are opened while the model is generated, by
+// names relative to the working folder: the model's own folder then. The model and data
+// are read, and the LP file written, by the names as they were given.
+int generateInModelFolder(glp_tran* translator, const Conversion& conversion)
+{
+    const bool moved
+        = conversion.modelFolder != nullptr && conversion.homeFolder >= 0 && chdir(conversion.modelFolder) == 0;
+    // No output file: the model's display and printf statements go to GLPK's terminal.
+    const int result = glp_mpl_generate(translator, nullptr);
+    if (moved && fchdir(conversion.homeFolder) != 0)
+        return -1;
+    return result;
+}
+
 Outcome translate(glp_tran* translator, glp_prob* problem, const Conversion& conversion)
 {
     if (readModel(translator, conversion) != 0)
         return Outcome::ReadFailed;
-    // No output file: the model's display and printf statements go to GLPK's terminal.
-    if (glp_mpl_generate(translator, nullptr) != 0)
+    if (generateInModelFolder(translator, conversion) != 0)
         return Outcome::GenerateFailed;
     glp_mpl_build_prob(translator, problem);
-    if (glp_write_lp(problem, nullptr, conversion.lpPath) != 0)
+    if (glp_write_lp(problem, nullptr, conversion.writePath) != 0)
         return Outcome::WriteFailed;
     return Outcome::Converted;
 }
@@ -50,16 +229,142 @@ Outcome translate(glp_tran* translator, glp_prob* problem, const Conversion& con
 void runConversion(void* context)
 {
     Conversion& conversion = *static_cast<Conversion*>(context);
+    const bool renamed = std::strcmp(conversion.writePath, conversion.lpPath) != 0;
+    if (renamed)
+        glp_term_hook(showFinalName, &conversion);
     glp_prob* problem = glp_create_prob();
     glp_tran* translator = glp_mpl_alloc_wksp();
     conversion.outcome = translate(translator, problem, conversion);
     glp_mpl_free_wksp(translator);
     glp_delete_prob(problem);
+    if (renamed)
+        glp_term_hook(nullptr, nullptr);
 }
+
+// The working folder as it was; it is back when this goes, even after a GLPK fatal error.
+class HomeFolder {
+public:
+    explicit HomeFolder(bool needed) : m_fd(needed ? open(".", O_PATH | O_DIRECTORY | O_CLOEXEC) : -1) {}
+    ~HomeFolder()
+    {
+        if (m_fd < 0)
+            return;
+        static_cast<void>(fchdir(m_fd));
+        static_cast<void>(close(m_fd));
+    }
+    HomeFolder(const HomeFolder&) = delete;
+    HomeFolder& operator=(const HomeFolder&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+Outcome convertGuarded(Conversion& conversion)
+{
+    const HomeFolder home(conversion.modelFolder != nullptr);
+    conversion.homeFolder = home.fd();
+    // A GLPK fatal error has already released everything GLPK held, this model's objects included.
+    if (!runGlpkGuarded(runConversion, &conversion))
+        return Outcome::ReadFailed;
+    return conversion.outcome;
+}
+
+// ---------------------------------------------------------------------------------------
+// The child process
+
+constexpr int kParentGone = 100;
+
+// The parent flushed its console output before the fork, so the child's stdio buffers
+// hold only what GLPK wrote here. Only these two streams are flushed on the way out: any
+// other stream's buffer is a copy of the parent's and would be written twice.
+[[noreturn]] void runChild(Conversion& conversion, pid_t parent, const sigset_t& mask)
+{
+    // The child must not outlive the program, whatever ends it.
+    static_cast<void>(prctl(PR_SET_PDEATHSIG, SIGKILL));
+    if (getppid() != parent)
+        _exit(kParentGone);
+    if (g_catchingInterrupt)
+        std::signal(SIGINT, SIG_DFL);
+    restoreMask(mask);
+    const Outcome outcome = convertGuarded(conversion);
+    static_cast<void>(std::fflush(stdout));
+    static_cast<void>(std::fflush(stderr));
+    _exit(static_cast<int>(outcome));
+}
+
+Outcome outcomeOf(int status)
+{
+    if (!WIFEXITED(status))
+        return Outcome::Stopped;
+    const int code = WEXITSTATUS(status);
+    if (code < static_cast<int>(Outcome::Converted) || code > static_cast<int>(Outcome::WriteFailed))
+        return Outcome::Stopped;
+    return static_cast<Outcome>(code);
+}
+
+// Waits with SIGINT open to the handler, which passes it on to the child.
+Outcome waitForChild(pid_t child, const sigset_t& openMask)
+{
+    g_child.store(child);
+    restoreMask(openMask);
+    int status = 0;
+    pid_t reaped;
+    do {
+        reaped = waitpid(child, &status, 0);
+    } while (reaped < 0 && errno == EINTR);
+    sigset_t ignored;
+    blockInterrupt(ignored);
+    g_child.store(0);
+    // A Ctrl-C during this conversion was for it, even if it came as the child ended.
+    static_cast<void>(takeInterrupt());
+    return reaped == child ? outcomeOf(status) : Outcome::Stopped;
+}
+
+// Without a process to spare the model is converted here; a Ctrl-C meanwhile is only
+// noted, and stops the conversion once GLPK is done.
+Outcome convertHere(Conversion& conversion, const sigset_t& openMask)
+{
+    restoreMask(openMask);
+    const Outcome outcome = convertGuarded(conversion);
+    sigset_t ignored;
+    blockInterrupt(ignored);
+    return takeInterrupt() ? Outcome::Stopped : outcome;
+}
+
+// A child process converts the model: GLPK keeps global state, may end the process on a
+// fatal error, and stops where it is on Ctrl-C without leaving anything of ours half done.
+Outcome convertIsolated(Conversion& conversion)
+{
+    sigset_t openMask;
+    blockInterrupt(openMask);
+    Outcome outcome = Outcome::Stopped;
+    // A Ctrl-C between two conversions stops the next one before it starts.
+    if (!takeInterrupt()) {
+        const pid_t parent = getpid();
+        const pid_t child = fork();
+        if (child == 0)
+            runChild(conversion, parent, openMask);
+        outcome = child > 0 ? waitForChild(child, openMask) : convertHere(conversion, openMask);
+    }
+    restoreMask(openMask);
+    return outcome;
+}
+
+// ---------------------------------------------------------------------------------------
 
 bool endsWithMod(const std::string& path)
 {
     return path.size() >= 3 && path.compare(path.size() - 3, 3, "mod") == 0;
+}
+
+// The folder part of a path as given ("/" for a file at the root), or "" for none.
+std::string folderOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return "";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // GLPK and the program share the console: what either wrote so far must be out first.
@@ -77,7 +382,63 @@ void reportFailure(const char* message)
     static_cast<void>(std::fprintf(stderr, "%s", message));
 }
 
+void report(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Converted:
+        break;
+    case Outcome::ReadFailed:
+    case Outcome::Stopped:
+        reportFailure("Erro ao tranformar modelo\n");
+        break;
+    case Outcome::GenerateFailed:
+        reportFailure("Erro ao gerar modelo\n");
+        break;
+    case Outcome::WriteFailed:
+        reportFailure("Erro ao escrever arquivo .lp\n");
+        break;
+    }
+}
+
 }  // namespace
+
+ConversionRun::ConversionRun()
+{
+    if (g_runs++ > 0)
+        return;
+    g_interrupted = 0;
+    struct sigaction current;
+    // A program that ignores SIGINT (started in the background, under nohup) goes on ignoring it.
+    if (sigaction(SIGINT, nullptr, &current) == 0 && !isIgnored(current)) {
+        struct sigaction action = {};
+        action.sa_handler = onConversionInterrupt;
+        sigemptyset(&action.sa_mask);
+        // The program's own writes to the console go on where the signal found them.
+        action.sa_flags = SA_RESTART;
+        g_catchingInterrupt = sigaction(SIGINT, &action, &g_previousInterrupt) == 0;
+    }
+    // Children of a program that inherited an ignored SIGCHLD leave no exit status to wait for.
+    if (sigaction(SIGCHLD, nullptr, &g_previousChildSignal) == 0 && isIgnored(g_previousChildSignal)) {
+        struct sigaction action = {};
+        action.sa_handler = SIG_DFL;
+        sigemptyset(&action.sa_mask);
+        g_restoreChildSignal = sigaction(SIGCHLD, &action, nullptr) == 0;
+    }
+}
+
+ConversionRun::~ConversionRun()
+{
+    if (--g_runs > 0)
+        return;
+    // An interrupt caught after the last conversion has nothing left to stop.
+    if (g_catchingInterrupt)
+        static_cast<void>(sigaction(SIGINT, &g_previousInterrupt, nullptr));
+    if (g_restoreChildSignal)
+        static_cast<void>(sigaction(SIGCHLD, &g_previousChildSignal, nullptr));
+    g_catchingInterrupt = false;
+    g_restoreChildSignal = false;
+    g_interrupted = 0;
+}
 
 void convertModFile(std::string path)
 {
@@ -93,25 +454,20 @@ void convertModFile(std::string path)
         return;
     }
 
-    Conversion conversion{path.c_str(), lpPath.c_str(), isReadableFile(dataPath) ? dataPath.c_str() : nullptr,
+    const ConversionRun run;
+    LpReplacement lpFile(lpPath);
+    const std::string modelFolder = folderOf(path);
+    Conversion conversion{path.c_str(),
+                          isReadableFile(dataPath) ? dataPath.c_str() : nullptr,
+                          modelFolder.empty() ? nullptr : modelFolder.c_str(),
+                          -1,
+                          lpFile.writePath().c_str(),
+                          lpPath.c_str(),
                           Outcome::ReadFailed};
+    // The child would write the parent's pending output a second time.
     flushStandardOutput();
-    // A GLPK fatal error has already released everything GLPK held, this model's objects included.
-    if (!runGlpkGuarded(runConversion, &conversion)) {
-        reportFailure("Erro ao tranformar modelo\n");
-        return;
-    }
-    switch (conversion.outcome) {
-    case Outcome::Converted:
-        break;
-    case Outcome::ReadFailed:
-        reportFailure("Erro ao tranformar modelo\n");
-        break;
-    case Outcome::GenerateFailed:
-        reportFailure("Erro ao gerar modelo\n");
-        break;
-    case Outcome::WriteFailed:
-        reportFailure("Erro ao escrever arquivo .lp\n");
-        break;
-    }
+    Outcome outcome = convertIsolated(conversion);
+    if (outcome == Outcome::Converted && !lpFile.commit())
+        outcome = Outcome::WriteFailed;
+    report(outcome);
 }

@@ -1,5 +1,7 @@
 #include "ConvertSession.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 #include <sys/stat.h>
@@ -53,6 +55,15 @@ void makeFifo(const std::string& path)
 {
     if (mkfifo(path.c_str(), 0600) != 0)
         throw std::runtime_error("mkfifo failed: " + path);
+}
+
+std::vector<std::string> folderNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string tinyModel(const std::string& ownData)

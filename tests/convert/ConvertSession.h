@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Process.h"
 
@@ -19,6 +20,9 @@ std::string runSection(const std::string& out);
 std::string entrySection(const std::string& merged, int number);
 
 void makeFifo(const std::string& path);
+
+// Names of a folder's entries, sorted, "." and ".." left out.
+std::vector<std::string> folderNames(const std::string& folder);
 
 // A tiny LP as MathProg: maximize c x with 0 <= x <= 1. `ownData` adds a data section
 // giving c that value; an empty text leaves c without data.
