@@ -30,26 +30,30 @@ void removeOldResults(const std::string& modelFolder, const ResultsFile& results
 
 }  // namespace
 
-void runOptimization(const OptimizeRequest& request)
+RunTotals runOptimization(const OptimizeRequest& request)
 {
     ResultsFile results(request.outputFolder, solverName(request.settings.solver));
     if (const int error = results.create()) {
         reportWriteFailure(results, error);
-        return;
+        return RunTotals{};
     }
     removeOldResults(request.modelFolder, results);
+    RunRecorder recorder(request);
 
     static const std::string separator(70, '-');
     std::size_t number = 0;
     for (const std::string& path : request.entries) {
-        if (fileName(path) == kResultsFileName)
+        if (isRunTableFile(fileName(path)))
             continue;
+        recorder.consoleWillWrite();
         std::cout << separator << "\nMODELO " << number++ << " \n";
         if (!hasSuffix(path, "lp"))
             continue;
         const ModelOutcome outcome = solveModel(path, request.settings);
-        if (const int error = results.append(resultRow(outcome)))
+        const int error = results.append(resultRow(outcome));
+        if (error)
             reportWriteFailure(results, error);
-        std::cout << consoleReport(outcome) << std::flush;
+        recorder.modelEnded(outcome, error == 0);
     }
+    return recorder.finish();
 }
