@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 
@@ -12,7 +11,6 @@
 #include "backends/scip/ScipEngine.h"
 #include "batch/OptimizeRun.h"
 #include "fs/Paths.h"
-#include "fs/Streams.h"
 #include "report/ModelReport.h"
 #include "report/ResultsFile.h"
 
@@ -69,11 +67,6 @@ std::optional<Sense> objectiveSense(const std::string& path)
     return std::nullopt;
 }
 
-void reportWriteFailure(const std::string& path, int error)
-{
-    printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
-}
-
 }  // namespace
 
 bool isRunTableFile(const std::string& name)
@@ -88,8 +81,10 @@ RunRecorder::RunRecorder(const OptimizeRequest& request)
 {
     m_totals.started = true;
     m_totals.checked = m_knownResults.has_value();
+    // The console and standard error of a run stay as they were before the details file:
+    // its failures go to the totals, which the command line reports.
     if (const int error = m_details.create()) {
-        reportWriteFailure(m_details.path(), error);
+        m_totals.detailsFailed(error);
     } else {
         m_detailsOpen = true;
         // As with the results file: an old one in the model folder is no model.
@@ -120,14 +115,13 @@ Check RunRecorder::check(const ModelOutcome& outcome) const
 void RunRecorder::modelEnded(const ModelOutcome& outcome, bool rowWritten)
 {
     const Check result = check(outcome);
-    bool detailsWritten = false;
     if (m_detailsOpen) {
-        const int error = m_details.append(detailsRow(outcome, m_description, m_knownResults ? checkCode(result) : ""));
-        if (error)
-            reportWriteFailure(m_details.path(), error);
-        detailsWritten = !error;
+        if (const int error = m_details.append(detailsRow(outcome, m_description, m_knownResults ? checkCode(result) : "")))
+            m_totals.detailsFailed(error);
+    } else {
+        m_totals.detailsFailed(m_totals.detailsError);
     }
-    m_totals.add(outcome, result, rowWritten && detailsWritten);
+    m_totals.add(outcome, result, rowWritten);
     m_progress.modelEnded(outcome.status == ModelStatus::Optimal, isFailure(outcome.status));
 
     m_progress.erase();

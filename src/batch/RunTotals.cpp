@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "report/DetailsFile.h"
 
@@ -39,6 +40,12 @@ void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
     }
 }
 
+void RunTotals::detailsFailed(int error)
+{
+    ++unwrittenDetails;
+    detailsError = error;
+}
+
 double RunTotals::shiftedGeometricMean() const
 {
     if (timedModels == 0)
@@ -50,7 +57,7 @@ int RunTotals::exitStatus() const
 {
     if (!started)
         return 2;
-    return failures || unwrittenRows || count(Check::Wrong) ? 1 : 0;
+    return failures || unwrittenRows || unwrittenDetails || count(Check::Wrong) ? 1 : 0;
 }
 
 std::string summaryText(const RunTotals& totals)
@@ -77,6 +84,9 @@ std::string summaryText(const RunTotals& totals)
         }
         text += "\n";
     }
+    if (totals.unwrittenDetails)
+        text += "  " + std::string(kDetailsFileName) + ": " + std::to_string(totals.unwrittenDetails)
+            + " linhas não gravadas (" + std::strerror(totals.detailsError) + ")\n";
     text += "  média geométrica deslocada dos tempos de solução (deslocamento de 1 s, " + std::to_string(totals.timedModels)
         + " modelos): " + seconds(totals.shiftedGeometricMean()) + "\n";
     return text;

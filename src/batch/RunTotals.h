@@ -14,7 +14,9 @@ struct RunTotals {
     std::size_t models = 0;
     std::map<std::string, std::size_t> statuses;  // by status code
     std::size_t failures = 0;                     // read errors, solver errors, crashes
-    std::size_t unwrittenRows = 0;
+    std::size_t unwrittenRows = 0;         // in sol_stat.csv
+    std::size_t unwrittenDetails = 0;      // in the details file, the header included
+    int detailsError = 0;                  // the errno of the last failure there
     bool checked = false;  // the run had known results to check against
     std::array<std::size_t, 4> checks{};  // by Check
     double wallSeconds = 0;
@@ -22,6 +24,7 @@ struct RunTotals {
     double sumLogShiftedTimes = 0;  // of ln(solving time + 1 s)
 
     void add(const ModelOutcome& outcome, Check check, bool rowWritten);
+    void detailsFailed(int error);
     std::size_t count(Check check) const { return checks[static_cast<std::size_t>(check)]; }
     // exp(mean of ln(t + 1)) - 1 over the models with a solving time; 0 when none has one.
     double shiftedGeometricMean() const;
