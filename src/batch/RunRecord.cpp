@@ -77,7 +77,8 @@ bool isRunTableFile(const std::string& name)
 RunRecorder::RunRecorder(const OptimizeRequest& request)
     : m_modelFolder(request.modelFolder), m_knownResults(request.options.knownResults),
       m_description(describeRun(request.settings)), m_details(request.outputFolder),
-      m_progress(progressWanted(request.settings), countModels(request.entries))
+      m_progress(progressWanted(request.settings), countModels(request.entries)),
+      m_sharedTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_totals.started = true;
     m_totals.checked = m_knownResults.has_value();
@@ -95,9 +96,12 @@ RunRecorder::RunRecorder(const OptimizeRequest& request)
     m_progress.draw();
 }
 
+// A report that goes to a file leaves the line up while the model is solved; only a message
+// of the solver's on standard error may then land on it.
 void RunRecorder::consoleWillWrite()
 {
-    m_progress.erase();
+    if (m_sharedTerminal)
+        m_progress.erase();
 }
 
 Check RunRecorder::check(const ModelOutcome& outcome) const

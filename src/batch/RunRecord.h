@@ -28,7 +28,8 @@ public:
     RunRecorder(const RunRecorder&) = delete;
     RunRecorder& operator=(const RunRecorder&) = delete;
 
-    // Before a model's first line on the console: the progress line goes out of the way.
+    // Before a model's first line on standard output: the progress line goes out of the way
+    // when both share the terminal.
     void consoleWillWrite();
 
     // After the model's row is written (or failed to be): its details row and check, then
@@ -47,6 +48,7 @@ private:
     DetailsFile m_details;
     bool m_detailsOpen = false;
     ProgressLine m_progress;
+    bool m_sharedTerminal;
     RunTotals m_totals;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };

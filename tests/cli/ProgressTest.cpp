@@ -2,6 +2,9 @@
 // finally shows, never drawn into a pipe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include <unistd.h>
 
 #include "Process.h"
@@ -30,8 +33,10 @@ std::string joined(const std::vector<std::string>& lines)
 // The command line on a terminal of its own, its arguments after the program's name.
 class CommandLineOnTerminal {
 public:
-    explicit CommandLineOnTerminal(std::vector<std::string> arguments)
-        : m_arguments(std::move(arguments)), m_session([this] { return run(); }, PtySession::Options{})
+    // With a file named, standard output goes there instead.
+    explicit CommandLineOnTerminal(std::vector<std::string> arguments, std::string outputFile = {})
+        : m_arguments(std::move(arguments)), m_outputFile(std::move(outputFile)),
+          m_session([this] { return run(); }, PtySession::Options{})
     {
     }
     PtySession& session() { return m_session; }
@@ -39,6 +44,8 @@ public:
 private:
     int run()
     {
+        if (!m_outputFile.empty() && !std::freopen(m_outputFile.c_str(), "w", stdout))
+            return 126;
         m_arguments.insert(m_arguments.begin(), lumbrixBinary());
         std::vector<char*> argv;
         for (std::string& argument : m_arguments)
@@ -49,6 +56,7 @@ private:
     }
 
     std::vector<std::string> m_arguments;
+    std::string m_outputFile;
     PtySession m_session;
 };
 
@@ -95,6 +103,26 @@ TEST(ProgressLine, DrawnAtATerminalAndErasedAroundEveryReport)
     EXPECT_EQ(withoutTimes(shown.substr(0, shown.find(summaryStart))), withoutTimes(inPipe.out));
     EXPECT_EQ(inPipe.err.find("decorrido"), std::string::npos) << inPipe.err;
     EXPECT_EQ(inPipe.err.find('\r'), std::string::npos) << inPipe.err;
+}
+
+// The report goes to a file: the line stays up while models are solved, and is only
+// replaced as each ends.
+TEST(ProgressLine, StaysUpWhenTheReportGoesElsewhere)
+{
+    TempDir models, output, report;
+    models.write("a.lp", lpWithOptimum(3));
+    models.write("b.lp", mipWithOptimum(4));
+    CommandLineOnTerminal terminal({"opt", models.path(), output.path(), "--quiet"}, report.file("relatorio.txt"));
+    EXPECT_EQ(terminal.session().waitForExit(), 0);
+    const std::string& raw = terminal.session().output();
+    const std::string expected = "\r0/2 modelos (0%), 0:00:00 decorrido; 0 ótimos, 0 falhas\033[K"
+                                 "\r\033[K\r1/2 modelos (50%), 0:00:00 decorrido, faltam ~0:00:00; 1 ótimos, 0 falhas\033[K"
+                                 "\r\033[K\r2/2 modelos (100%), 0:00:00 decorrido; 2 ótimos, 0 falhas\033[K"
+                                 "\r\033[KResumo: 2 modelos em ";
+    EXPECT_TRUE(raw.starts_with(expected)) << raw;
+    const std::string text = readFile(report.file("relatorio.txt"));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12) << text;
+    EXPECT_EQ(text.find("decorrido"), std::string::npos);
 }
 
 TEST(ProgressLine, NotDrawnWhileTheLogFillsTheTerminal)
