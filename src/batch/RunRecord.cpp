@@ -110,9 +110,13 @@ Check RunRecorder::check(const ModelOutcome& outcome) const
         return Check::Unknown;
     const KnownResult* known = m_knownResults->find(outcome.name);
     SolveClaim claim{outcome.status, outcome.objective, outcome.dualBound, std::nullopt};
-    // Only a value compared with the model's own direction needs the file read again.
-    if (known && (known->kind == KnownResult::Kind::Optimal || known->kind == KnownResult::Kind::Best))
-        claim.sense = objectiveSense(pathInFolder(m_modelFolder, outcome.name));
+    const Check withoutSense = checkAgainst(known, claim);
+    // The model file is read again for its direction only when the direction can change the
+    // answer: a wrong answer is wrong either way, a match without a dual bound is a match.
+    const bool settled = withoutSense == Check::Wrong || (withoutSense == Check::Ok && !claim.dualBound);
+    if (settled || !known || (known->kind != KnownResult::Kind::Optimal && known->kind != KnownResult::Kind::Best))
+        return withoutSense;
+    claim.sense = objectiveSense(pathInFolder(m_modelFolder, outcome.name));
     return checkAgainst(known, claim);
 }
 
