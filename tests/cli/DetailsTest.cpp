@@ -150,4 +150,23 @@ TEST(DetailsFile, GurobiRowsCarryTheSearchFigures)
     EXPECT_EQ(solved[Gap], "0");
 }
 
+// The run's own files in the model folder are no models: a second run into the same folder
+// numbers and reports as the first did, and an old details file of another run goes.
+TEST(DetailsFile, ARunIntoItsModelFolderNumbersAsBefore)
+{
+    TempDir models, elsewhere;
+    models.write("a.lp", lpWithOptimum(3));
+    models.write("b.txt", "nada\n");
+    const ProcessResult first = runLumbrix(quietOpt(models.path(), models.path()));
+    ASSERT_TRUE(fileExists(models.file("sol_detalhes.csv")));
+    const ProcessResult second = runLumbrix(quietOpt(models.path(), models.path()));
+    EXPECT_EQ(withoutTimes(second.out), withoutTimes(first.out));
+    EXPECT_EQ(detailsOf(models).size(), 2u);
+
+    const ProcessResult third = runLumbrix(quietOpt(models.path(), elsewhere.path()));
+    EXPECT_EQ(withoutTimes(third.out), withoutTimes(first.out));
+    EXPECT_EQ(folderEntries(models.path()), (std::vector<std::string>{"a.lp", "b.txt"}));
+    EXPECT_EQ(detailsOf(elsewhere).size(), 2u);
+}
+
 }  // namespace
