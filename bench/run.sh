@@ -42,6 +42,20 @@ opt=$(median < "$work/opt.t")
 grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
 echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
 
+# The command line with a check per model (a .solu line for every model, so that each model
+# file's direction is read) against the shell's quiet session, alternated.
+ls "$work/m1000" | sed -n 's/^\(.*\)\.lp$/=best= \1 0/p' > "$work/known.solu"
+: > "$work/cli.t"
+: > "$work/shell.t"
+for round in 1 2 3 4 5 6 7 8 9; do
+    measure "$work/session" "$lumbrix" | cut -d' ' -f1 >> "$work/shell.t"
+    measure /dev/null "$lumbrix" opt "$work/m1000" "$work/out1000" --quiet --solu "$work/known.solu" \
+        | cut -d' ' -f1 >> "$work/cli.t"
+done
+cli=$(median < "$work/cli.t")
+shell=$(median < "$work/shell.t")
+echo "command line N=1000 with --solu: $cli s, shell $shell s, ratio $(ratio "$cli" "$shell")"
+
 # Growth and memory: seconds per model and peak memory at 1,000 and 20,000 models.
 models 20000
 for n in 1000 20000; do

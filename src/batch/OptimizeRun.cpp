@@ -38,9 +38,10 @@ void removeOldResults(const std::string& modelFolder, const ResultsFile& results
 
 // The row goes into the results file first, then the report to the console. A model whose
 // solver output was captured comes with its banner and that output, all in one piece.
-void record(const EndedModel& ended, bool live, ResultsFile& results)
+void record(const EndedModel& ended, bool live, ResultsFile& results, RunRecorder& recorder)
 {
     if (!live) {
+        recorder.consoleWillWrite();
         printBanner(ended.number);
         std::cout << ended.capturedOut;
         if (!ended.capturedErr.empty())
@@ -48,12 +49,10 @@ void record(const EndedModel& ended, bool live, ResultsFile& results)
     }
     if (!ended.message.empty())
         printError(ended.message);
-    if (const int error = results.append(resultRow(ended.outcome)))
+    const int error = results.append(resultRow(ended.outcome));
+    if (error)
         reportWriteFailure(results, error);
-    std::cout << consoleReport(ended.outcome);
-    // Live, the next model's banner goes out with this report, before the solver writes.
-    if (!live)
-        std::cout.flush();
+    recorder.modelEnded(ended.outcome, error == 0);
 }
 
 // The console in listing order while a lone solver process runs ahead: entries that are no
@@ -62,20 +61,23 @@ class ListingOrder {
 public:
     void entry(std::size_t number, bool isModel) { m_waiting.push_back({number, isModel}); }
     // Shows the banners due before the model that ended, which is then shown too.
-    void show(const EndedModel& ended, ResultsFile& results)
+    void show(const EndedModel& ended, ResultsFile& results, RunRecorder& recorder)
     {
         while (!m_waiting.empty() && !m_waiting.front().isModel) {
+            recorder.consoleWillWrite();
             printBanner(m_waiting.front().number);
             m_waiting.pop_front();
         }
         if (!m_waiting.empty())
             m_waiting.pop_front();
-        record(ended, false, results);
+        record(ended, false, results, recorder);
     }
-    void finish()
+    void finish(RunRecorder& recorder)
     {
-        for (const Waiting& waiting : m_waiting)
+        for (const Waiting& waiting : m_waiting) {
+            recorder.consoleWillWrite();
             printBanner(waiting.number);
+        }
         m_waiting.clear();
     }
 
@@ -89,14 +91,15 @@ private:
 
 }  // namespace
 
-void runOptimization(const OptimizeRequest& request)
+RunTotals runOptimization(const OptimizeRequest& request)
 {
     ResultsFile results(request.outputFolder, solverName(request.settings.solver));
     if (const int error = results.create()) {
         reportWriteFailure(results, error);
-        return;
+        return RunTotals{};
     }
     removeOldResults(request.modelFolder, results);
+    RunRecorder recorder(request);
 
     SolverPool solvers(request.settings);
     const bool live = solvers.live();
@@ -104,21 +107,23 @@ void runOptimization(const OptimizeRequest& request)
     ListingOrder order;
     const auto show = [&](const EndedModel& ended) {
         if (inOrder && !live)
-            order.show(ended, results);
+            order.show(ended, results, recorder);
         else
-            record(ended, live, results);
+            record(ended, live, results, recorder);
     };
 
     std::size_t number = 0;
     for (const std::string& path : request.entries) {
-        if (fileName(path) == kResultsFileName)
+        if (isRunTableFile(fileName(path)))
             continue;
         const std::size_t modelNumber = number++;
         const bool isModel = hasSuffix(path, "lp");
-        if (inOrder && !live)
+        if (inOrder && !live) {
             order.entry(modelNumber, isModel);
-        else if (live || !isModel)
+        } else if (live || !isModel) {
+            recorder.consoleWillWrite();
             printBanner(modelNumber);
+        }
         if (!isModel)
             continue;
         while (!solvers.canTake())
@@ -127,6 +132,7 @@ void runOptimization(const OptimizeRequest& request)
     }
     while (solvers.busy())
         show(solvers.waitForEnd());
-    order.finish();
+    order.finish(recorder);
     std::cout.flush();
+    return recorder.finish();
 }

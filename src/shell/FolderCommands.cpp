@@ -5,6 +5,7 @@
 #include "batch/OptimizeRun.h"
 #include "convert/ConvertModFolder.h"
 #include "fs/Files.h"
+#include "fs/Paths.h"
 #include "fs/Streams.h"
 #include "shell/Console.h"
 
@@ -30,6 +31,28 @@ std::vector<std::string> listEntries(const std::string& folder)
     return std::move(listing.entries);
 }
 
+// Every .solu file of the model folder, later names taking precedence; one that cannot be
+// read is named on standard error and left out.
+std::optional<KnownResults> knownResultsIn(const std::vector<std::string>& entries)
+{
+    std::optional<KnownResults> known;
+    for (const std::string& path : entries) {
+        if (!hasSuffix(path, ".solu") || !isRegularFile(path))
+            continue;
+        std::string problem;
+        std::optional<KnownResults> file = readSoluFile(path, problem);
+        if (!file) {
+            printError("Erro ao ler " + path + ": " + problem + "\n");
+            continue;
+        }
+        if (!known)
+            known.emplace();
+        for (auto& [name, result] : file->byName)
+            known->byName.insert_or_assign(name, result);
+    }
+    return known;
+}
+
 }  // namespace
 
 void optimizeFolder(RunSettings& settings)
@@ -44,6 +67,7 @@ void optimizeFolder(RunSettings& settings)
     if (!acceptFolder(request.outputFolder, "Pasta de output inexistente ou inválida...\n"))
         return;
     request.settings = settings;
+    request.options.knownResults = knownResultsIn(request.entries);
     runOptimization(request);
 }
 

@@ -83,7 +83,11 @@ std::size_t completeReports(const std::string& console)
     return count;
 }
 
-bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, std::string& problem)
+namespace {
+
+// RFC 4180 records with `separator` between fields and CR LF, or LF alone, after each.
+bool parseTable(const std::string& text, char separator, bool crlf, std::vector<CsvRecord>& records,
+                std::string& problem)
 {
     records.clear();
     CsvRecord record;
@@ -110,16 +114,16 @@ bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, 
                 }
                 field += text[i];
             }
-            if (i < text.size() && text[i] != ';' && text[i] != '\r')
+            if (i < text.size() && text[i] != separator && text[i] != (crlf ? '\r' : '\n'))
                 return fail("text after a closing quote");
             continue;
         }
         const char c = text[i];
-        if (c == ';') {
+        if (c == separator) {
             record.push_back(field);
             field.clear();
             ++i;
-        } else if (c == '\r') {
+        } else if (crlf && c == '\r') {
             if (i + 1 >= text.size() || text[i + 1] != '\n')
                 return fail("CR without LF");
             record.push_back(field);
@@ -127,8 +131,14 @@ bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, 
             records.push_back(record);
             record.clear();
             i += 2;
-        } else if (c == '\n') {
-            return fail("LF without CR");
+        } else if (!crlf && c == '\n') {
+            record.push_back(field);
+            field.clear();
+            records.push_back(record);
+            record.clear();
+            ++i;
+        } else if (c == '\n' || c == '\r') {
+            return fail(crlf ? "LF without CR" : "CR in an unquoted field");
         } else if (c == '"') {
             return fail("quote inside an unquoted field");
         } else {
@@ -137,8 +147,20 @@ bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, 
         }
     }
     if (!record.empty() || !field.empty())
-        return fail("last record without its CR LF");
+        return fail("last record without its line end");
     return true;
+}
+
+}  // namespace
+
+bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, std::string& problem)
+{
+    return parseTable(text, ';', true, records, problem);
+}
+
+bool parseDetailsFile(const std::string& text, std::vector<CsvRecord>& records, std::string& problem)
+{
+    return parseTable(text, ',', false, records, problem);
 }
 
 namespace {

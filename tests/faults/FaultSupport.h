@@ -61,6 +61,11 @@ using CsvRecord = std::vector<std::string>;
 // record. False, with the reason, when anything is out of shape: a record without its
 // CR LF, a stray quote, a lone CR or LF outside quotes.
 bool parseResultsFile(const std::string& text, std::vector<CsvRecord>& records, std::string& problem);
+// The details file likewise: ',' between fields, LF after every record.
+bool parseDetailsFile(const std::string& text, std::vector<CsvRecord>& records, std::string& problem);
+inline const std::string kDetailsHeader =
+    "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,read_seconds,"
+    "wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check\n";
 
 // A row as the program writes it: "SCIP", the name, the solving time ("-" when the model
 // was not solved), the status, the objective ("-" likewise) and the reading time.

@@ -1,5 +1,5 @@
-// A run killed with SIGKILL at many moments: the results file must only ever hold the
-// header and whole rows, and every model whose report the console has shown.
+// A run killed with SIGKILL at many moments: the results and details files must only ever
+// hold the header and whole rows, and every model whose report the console has shown.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -77,6 +77,31 @@ protected:
         ASSERT_LE(rows, static_cast<std::size_t>(kModels));
         for (std::size_t i = 0; i < rows; ++i)
             ASSERT_EQ(rowMismatch(records[i + 1], expectedRow(static_cast<int>(i))), "") << "row " << i;
+        checkDetails(output, shown, rows);
+    }
+
+    // The details file: whole lines only, written after the model's row and before its report.
+    void checkDetails(const TempDir& output, std::size_t shown, std::size_t resultRows)
+    {
+        const std::string path = output.file("sol_detalhes.csv");
+        if (!fileExists(path)) {
+            EXPECT_EQ(shown, 0u) << "reports on the console but no details file";
+            return;
+        }
+        const std::string text = readFile(path);
+        std::vector<CsvRecord> records;
+        std::string problem;
+        ASSERT_TRUE(parseDetailsFile(text, records, problem)) << problem << " in:\n" << text;
+        ASSERT_TRUE(text.starts_with(kDetailsHeader)) << text;
+        const std::size_t rows = records.size() - 1;
+        EXPECT_GE(rows, shown) << "a report reached the console before its details row";
+        EXPECT_LE(rows, resultRows) << "a details row before its results row";
+        for (std::size_t i = 0; i < rows; ++i) {
+            const CsvRecord& record = records[i + 1];
+            ASSERT_EQ(record.size(), 20u) << "row " << i;
+            EXPECT_EQ(record[0], nameOf(static_cast<int>(i)));
+            EXPECT_EQ(record[3], i % 10 == 9 ? "read_error" : "optimal") << "row " << i;
+        }
     }
 
     static TempDir* s_models;

@@ -150,7 +150,12 @@ TEST(UnwritableOutput, AFullDiskLeavesOnlyWholeRows)
     EXPECT_TRUE(holdsRows(text, std::vector<ExpectedRow>(all.begin(), all.begin() + static_cast<long>(rows))));
     // Once the file is full every later model fails, and tries the whole file again.
     EXPECT_EQ(run.err, repeated(writeFailure(output.path(), "File too large"), kCount - rows));
-    EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"sol_stat.csv"});
+    // The details file fills up too, silently at the shell, and keeps only whole lines.
+    EXPECT_EQ(folderEntries(output.path()), (std::vector<std::string>{"sol_detalhes.csv", "sol_stat.csv"}));
+    const std::string details = readFile(output.file("sol_detalhes.csv"));
+    EXPECT_LE(details.size(), kLimit);
+    EXPECT_TRUE(details.starts_with("model,solver,")) << details;
+    EXPECT_TRUE(details.ends_with("\n")) << details;
 }
 
 // The run's window: a model that a 1 s time limit stops, solved while the test changes

@@ -150,6 +150,26 @@ void writeSummary(GurobiModel& model)
     }
 }
 
+std::optional<long long> tryCount(GurobiModel& model, DoubleAttr attribute)
+{
+    const std::optional<double> value = tryAttribute(model, attribute);
+    if (!value || !(*value >= 0 && *value < 9e18))
+        return std::nullopt;
+    return static_cast<long long>(*value);
+}
+
+// The figures of the search; the library refuses the MIP ones for an LP. A gap without an
+// incumbent is its infinity, and stays out.
+void readSearchFigures(GurobiModel& model, ModelOutcome& outcome)
+{
+    outcome.dualBound = tryAttribute(model, DoubleAttr::ObjBound);
+    outcome.gap = tryAttribute(model, DoubleAttr::MIPGap);
+    if (outcome.gap && !(*outcome.gap < 1e100))
+        outcome.gap.reset();
+    outcome.nodes = tryCount(model, DoubleAttr::NodeCount);
+    outcome.lpIterations = tryCount(model, DoubleAttr::IterCount);
+}
+
 void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
 {
     applyLimits(model, settings);
@@ -172,6 +192,7 @@ void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& out
     outcome.status = statusOf(tryAttribute(model, IntAttr::Status).value_or(0));
     outcome.objective = tryAttribute(model, DoubleAttr::ObjVal);
     outcome.solveSeconds = tryAttribute(model, DoubleAttr::Runtime);
+    readSearchFigures(model, outcome);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ typedef int GRBupdatemodelFunction(GRBmodel* model);
 typedef int GRBoptimizeFunction(GRBmodel* model);
 typedef const char* GRBgeterrormsgFunction(GRBenv* env);
 typedef int GRBfreemodelFunction(GRBmodel* model);
+typedef void GRBversionFunction(int* majorP, int* minorP, int* technicalP);
 
 }  // extern "C"
 
@@ -49,4 +50,5 @@ struct GurobiFunctions {
     GRBoptimizeFunction* optimize = nullptr;
     GRBgeterrormsgFunction* geterrormsg = nullptr;
     GRBfreemodelFunction* freemodel = nullptr;
+    GRBversionFunction* version = nullptr;
 };

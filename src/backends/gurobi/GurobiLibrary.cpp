@@ -88,7 +88,8 @@ bool resolveGurobiFunctions(void* library, GurobiFunctions& functions)
         && resolve(library, "GRBupdatemodel", functions.updatemodel)
         && resolve(library, "GRBoptimize", functions.optimize)
         && resolve(library, "GRBgeterrormsg", functions.geterrormsg)
-        && resolve(library, "GRBfreemodel", functions.freemodel);
+        && resolve(library, "GRBfreemodel", functions.freemodel)
+        && resolve(library, "GRBversion", functions.version);
 }
 
 bool isGurobiLibraryAvailable()
@@ -100,6 +101,16 @@ bool isGurobiLibraryAvailable()
     const bool complete = resolveGurobiFunctions(handle, functions);
     dlclose(handle);
     return complete;
+}
+
+std::string gurobiVersion()
+{
+    const GurobiFunctions* functions = loadGurobiFunctions();
+    if (!functions)
+        return {};
+    int major = 0, minor = 0, technical = 0;
+    functions->version(&major, &minor, &technical);
+    return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(technical);
 }
 
 const GurobiFunctions* loadGurobiFunctions()

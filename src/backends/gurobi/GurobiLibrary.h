@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "backends/gurobi/GurobiCApi.h"
 
 // The file of the Gurobi C library the program loads when it needs it.
@@ -19,3 +21,6 @@ bool isGurobiLibraryAvailable();
 // The functions of the Gurobi library, loaded on first use and kept for the rest of the
 // run. Null when the library cannot be loaded or lacks a function; a later call tries again.
 const GurobiFunctions* loadGurobiFunctions();
+
+// The loaded library's version, "12.0.1"; empty when it cannot be loaded.
+std::string gurobiVersion();

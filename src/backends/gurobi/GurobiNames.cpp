@@ -48,6 +48,14 @@ const char* gurobiName(DoubleAttr attribute)
         return "Runtime";
     case DoubleAttr::ObjVal:
         return "ObjVal";
+    case DoubleAttr::ObjBound:
+        return "ObjBound";
+    case DoubleAttr::MIPGap:
+        return "MIPGap";
+    case DoubleAttr::NodeCount:
+        return "NodeCount";
+    case DoubleAttr::IterCount:
+        return "IterCount";
     }
     return "";
 }

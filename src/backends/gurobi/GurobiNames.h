@@ -9,7 +9,7 @@ enum class IntParam { OutputFlag = 47 };
 
 enum class IntAttr { NumConstrs = 0, NumVars = 1, NumSOS = 2, NumQConstrs = 3, NumGenConstrs = 4, Status = 16 };
 
-enum class DoubleAttr { Runtime = 0, ObjVal = 26 };
+enum class DoubleAttr { Runtime = 0, ObjVal = 26, ObjBound = 27, MIPGap = 29, NodeCount = 31, IterCount = 32 };
 
 // The names the library knows them by.
 const char* gurobiName(DoubleParam parameter);

@@ -37,18 +37,50 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-SolveResult solveMip(glp_prob* problem, int limit)
+// What the search shows as it goes: its size and its best open node's bound.
+struct SearchWatch {
+    bool stopAtFirstSolution = false;
+    double bound = 0;
+    bool hasBound = false;
+    int nodes = 0;
+};
+
+void watchSearch(glp_tree* tree, void* info)
 {
+    auto* watch = static_cast<SearchWatch*>(info);
+    int active = 0, current = 0, total = 0;
+    glp_ios_tree_size(tree, &active, &current, &total);
+    watch->nodes = total;
+    if (const int best = glp_ios_best_node(tree)) {
+        watch->bound = glp_ios_node_bound(tree, best);
+        watch->hasBound = true;
+    }
+    if (glp_ios_reason(tree) == GLP_IBINGO && watch->stopAtFirstSolution)
+        glp_ios_terminate(tree);
+}
+
+SolveResult solveMip(glp_prob* problem, int limit, bool stopAtFirstSolution)
+{
+    SearchWatch watch;
+    watch.stopAtFirstSolution = stopAtFirstSolution;
+    watch.bound = glp_get_obj_val(problem);
+    watch.hasBound = true;
     glp_iocp parameters;
     glp_init_iocp(&parameters);
     parameters.msg_lev = GLP_MSG_OFF;
     parameters.tm_lim = limit;
+    parameters.cb_func = watchSearch;
+    parameters.cb_info = &watch;
     const int code = glp_intopt(problem, &parameters);
     const int status = glp_mip_status(problem);
     SolveResult result;
+    result.isMip = true;
+    result.nodes = watch.nodes;
+    result.iterations = glp_get_it_cnt(problem);
     result.hasSolution = status == GLP_OPT || status == GLP_FEAS;
     result.objective = result.hasSolution ? glp_mip_obj_val(problem) : 0;
-    if (code == GLP_ETMLIM)
+    result.bound = code == 0 && status == GLP_OPT ? result.objective : watch.bound;
+    if (code == GLP_ETMLIM || code == GLP_ESTOP)
         result.status = 9;
     else if (code != 0)
         result.status = 12;
@@ -79,6 +111,8 @@ ModelDirectives readDirectives(const std::string& path)
                 directives.refuseRuntime = true;
             else if (word == "counts=refuse")
                 directives.refuseCounts = true;
+            else if (word == "stop=first")
+                directives.stopAtFirstSolution = true;
         }
     }
     return directives;
@@ -95,7 +129,7 @@ glp_prob* readLpFile(const std::string& path)
     return problem;
 }
 
-SolveResult solveProblem(glp_prob* problem, double timeLimit)
+SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution)
 {
     QuietGlpk quiet;
     const Timer timer;
@@ -106,6 +140,8 @@ SolveResult solveProblem(glp_prob* problem, double timeLimit)
     const int code = glp_simplex(problem, &parameters);
     const bool integer = glp_get_num_int(problem) > 0;
     SolveResult result;
+    result.isMip = integer;
+    result.iterations = glp_get_it_cnt(problem);
     if (code == GLP_ETMLIM) {
         result.status = 9;
         return result;
@@ -117,7 +153,7 @@ SolveResult solveProblem(glp_prob* problem, double timeLimit)
     switch (glp_get_status(problem)) {
     case GLP_OPT:
         if (integer)
-            return solveMip(problem, milliseconds(timeLimit - timer.seconds()));
+            return solveMip(problem, milliseconds(timeLimit - timer.seconds()), stopAtFirstSolution);
         result.status = 2;
         result.hasSolution = true;
         result.objective = glp_get_obj_val(problem);

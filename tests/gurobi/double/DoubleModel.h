@@ -13,6 +13,7 @@ struct ModelDirectives {
     std::string optimize;      // "oom" or "error": GRBoptimize fails
     bool refuseRuntime = false;
     bool refuseCounts = false;
+    bool stopAtFirstSolution = false;  // "stop=first": the search ends as at a time limit
 };
 
 ModelDirectives readDirectives(const std::string& path);
@@ -24,7 +25,11 @@ struct SolveResult {
     int status = 1;  // the library's status codes: 2 optimal, 3 infeasible, 4 either, 5 unbounded, 9 time limit
     bool hasSolution = false;
     double objective = 0;
+    bool isMip = false;
+    double bound = 0;  // the best bound of a MIP search
+    double nodes = 0;
+    double iterations = 0;  // simplex iterations
 };
 
 // Solves the problem within the time limit (seconds), silently.
-SolveResult solveProblem(glp_prob* problem, double timeLimit);
+SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution = false);

@@ -4,6 +4,7 @@
 // and the model files' "\ double:" lines), and logs misuse and leaks as "MISUSE"/"LEAK".
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -329,6 +330,21 @@ GRB_EXPORT int GRBgetdblattr(GRBmodel* model, const char* attrname, double* valu
         if (!model->result.hasSolution)
             return fail(model->env, call, kDataNotAvailable, refused);
         *valueP = model->result.objective;
+    } else if (name == "IterCount") {
+        *valueP = model->result.iterations;
+    } else if (name == "ObjBound" || name == "MIPGap" || name == "NodeCount") {
+        // As the library: attributes of a MIP search only.
+        if (!model->result.isMip)
+            return fail(model->env, call, kDataNotAvailable, refused);
+        const SolveResult& r = model->result;
+        if (name == "ObjBound")
+            *valueP = r.bound;
+        else if (name == "NodeCount")
+            *valueP = r.nodes;
+        else if (!r.hasSolution)
+            *valueP = 1e100;
+        else
+            *valueP = r.objective == 0 ? (r.bound == 0 ? 0 : 1e100) : std::fabs(r.bound - r.objective) / std::fabs(r.objective);
     } else {
         return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
     }
@@ -403,7 +419,7 @@ GRB_EXPORT int GRBoptimize(GRBmodel* model)
     logLine(call);
     say(model->env, "solving with GLPK " + std::string(glp_version()) + ", time limit " + number(model->env->timeLimit));
     const auto start = std::chrono::steady_clock::now();
-    model->result = solveProblem(model->problem, model->env->timeLimit);
+    model->result = solveProblem(model->problem, model->env->timeLimit, model->directives.stopAtFirstSolution);
     model->runtime = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (model->directives.forcedStatus)
         model->result.status = model->directives.forcedStatus;
@@ -416,6 +432,14 @@ GRB_EXPORT const char* GRBgeterrormsg(GRBenv* env)
     if (!env || !g_environments.count(env))
         return "";
     return env->lastError.c_str();
+}
+
+GRB_EXPORT void GRBversion(int* majorP, int* minorP, int* technicalP)
+{
+    logLine("GRBversion");
+    *majorP = 12;
+    *minorP = 0;
+    *technicalP = 1;
 }
 
 // In-process tests ask how many objects are alive.
@@ -439,6 +463,7 @@ static_assert(std::is_same_v<decltype(GRBgetdblattr), GRBgetdblattrFunction>);
 static_assert(std::is_same_v<decltype(GRBupdatemodel), GRBupdatemodelFunction>);
 static_assert(std::is_same_v<decltype(GRBoptimize), GRBoptimizeFunction>);
 static_assert(std::is_same_v<decltype(GRBgeterrormsg), GRBgeterrormsgFunction>);
+static_assert(std::is_same_v<decltype(GRBversion), GRBversionFunction>);
 #ifndef GRB_DOUBLE_WITHOUT_FREEMODEL
 static_assert(std::is_same_v<decltype(GRBfreemodel), GRBfreemodelFunction>);
 #endif

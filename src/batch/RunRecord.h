@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "batch/Progress.h"
+#include "batch/RunTotals.h"
+#include "report/DetailsFile.h"
+#include "report/Outcome.h"
+#include "report/Solu.h"
+
+struct OptimizeRequest;
+
+// What a run does beside the results file and the reports.
+struct RunOptions {
+    std::optional<KnownResults> knownResults;  // from a .solu file: every model is checked
+};
+
+// Whether a listing entry is one of a run's own table files, which are no models.
+bool isRunTableFile(const std::string& name);
+
+// Everything a run keeps beside sol_stat.csv: the details file, the checks against known
+// results, the progress line and the totals. Made once the results file exists.
+class RunRecorder {
+public:
+    explicit RunRecorder(const OptimizeRequest& request);
+    RunRecorder(const RunRecorder&) = delete;
+    RunRecorder& operator=(const RunRecorder&) = delete;
+
+    // Before a model's first line on standard output: the progress line goes out of the way
+    // when both share the terminal.
+    void consoleWillWrite();
+
+    // After the model's row is written (or failed to be): its details row and check, then
+    // its report on the console with the progress line redrawn below it.
+    void modelEnded(const ModelOutcome& outcome, bool rowWritten);
+
+    // At the end of the run: the progress line erased, the totals.
+    RunTotals finish();
+
+private:
+    Check check(const ModelOutcome& outcome) const;
+
+    std::string m_modelFolder;
+    const std::optional<KnownResults>& m_knownResults;
+    RunDescription m_description;
+    DetailsFile m_details;
+    bool m_detailsOpen = false;
+    ProgressLine m_progress;
+    bool m_sharedTerminal;
+    RunTotals m_totals;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};

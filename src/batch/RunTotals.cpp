@@ -1,0 +1,93 @@
+#include "batch/RunTotals.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "report/DetailsFile.h"
+
+namespace {
+
+// The summary lists the statuses in this order.
+constexpr const char* kStatusOrder[] = {"optimal",     "infeasible",  "unbounded",    "infeasible_or_unbounded",
+                                        "time_limit",  "memory_limit", "node_limit",  "interrupted",
+                                        "read_error",  "solver_error", "crashed",     "other"};
+
+std::string seconds(double value)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.3f s", value);
+    return text;
+}
+
+}  // namespace
+
+bool isFailure(ModelStatus status)
+{
+    return status == ModelStatus::ReadError || status == ModelStatus::SolverError || status == ModelStatus::Crashed;
+}
+
+void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
+{
+    ++models;
+    ++statuses[statusCode(outcome.status)];
+    failures += isFailure(outcome.status);
+    unwrittenRows += !rowWritten;
+    ++checks[static_cast<std::size_t>(check)];
+    if (outcome.solveSeconds && std::isfinite(*outcome.solveSeconds) && *outcome.solveSeconds >= 0) {
+        ++timedModels;
+        sumLogShiftedTimes += std::log(*outcome.solveSeconds + 1.0);
+    }
+}
+
+void RunTotals::detailsFailed(int error)
+{
+    ++unwrittenDetails;
+    detailsError = error;
+}
+
+double RunTotals::shiftedGeometricMean() const
+{
+    if (timedModels == 0)
+        return 0;
+    return std::exp(sumLogShiftedTimes / static_cast<double>(timedModels)) - 1.0;
+}
+
+int RunTotals::exitStatus() const
+{
+    if (!started)
+        return 2;
+    return failures || unwrittenRows || unwrittenDetails || count(Check::Wrong) ? 1 : 0;
+}
+
+std::string summaryText(const RunTotals& totals)
+{
+    std::string text = "Resumo: " + std::to_string(totals.models) + " modelos em " + seconds(totals.wallSeconds)
+        + " (relógio)\n  status:";
+    const char* separator = " ";
+    for (const char* code : kStatusOrder) {
+        const auto found = totals.statuses.find(code);
+        if (found == totals.statuses.end())
+            continue;
+        text += separator + std::string(code) + " " + std::to_string(found->second);
+        separator = ", ";
+    }
+    if (totals.models == 0)
+        text += " nenhum modelo";
+    text += "\n";
+    if (totals.checked) {
+        text += "  verificação (.solu):";
+        separator = " ";
+        for (const Check check : {Check::Ok, Check::Wrong, Check::Better, Check::Unknown}) {
+            text += separator + std::string(checkCode(check)) + " " + std::to_string(totals.count(check));
+            separator = ", ";
+        }
+        text += "\n";
+    }
+    if (totals.unwrittenDetails)
+        text += "  " + std::string(kDetailsFileName) + ": " + std::to_string(totals.unwrittenDetails)
+            + " linhas não gravadas (" + std::strerror(totals.detailsError) + ")\n";
+    text += "  média geométrica deslocada dos tempos de solução (deslocamento de 1 s, " + std::to_string(totals.timedModels)
+        + " modelos): " + seconds(totals.shiftedGeometricMean()) + "\n";
+    return text;
+}

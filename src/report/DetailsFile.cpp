@@ -1,0 +1,142 @@
+#include "report/DetailsFile.h"
+
+#include <charconv>
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+constexpr const char* kHeader =
+    "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,"
+    "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check\n";
+
+// SCIP's infinity: a bound this large is no value.
+constexpr double kInfinity = 1e20;
+
+void addField(std::string& row, std::string_view field)
+{
+    if (!row.empty())
+        row += ',';
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        row += field;
+        return;
+    }
+    row += '"';
+    for (const char c : field) {
+        if (c == '"')
+            row += '"';
+        row += c;
+    }
+    row += '"';
+}
+
+// The shortest text that reads back as the same double.
+std::string number(const std::optional<double>& value)
+{
+    if (!value || !std::isfinite(*value) || std::fabs(*value) >= kInfinity)
+        return {};
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, *value);
+    return std::string(text, result.ptr);
+}
+
+std::string count(const std::optional<long long>& value)
+{
+    return value ? std::to_string(*value) : std::string();
+}
+
+}  // namespace
+
+const char* statusCode(ModelStatus status)
+{
+    switch (status) {
+    case ModelStatus::Optimal:
+        return "optimal";
+    case ModelStatus::Infeasible:
+        return "infeasible";
+    case ModelStatus::Unbounded:
+        return "unbounded";
+    case ModelStatus::InfeasibleOrUnbounded:
+        return "infeasible_or_unbounded";
+    case ModelStatus::TimeLimit:
+    case ModelStatus::HardTimeLimit:
+        return "time_limit";
+    case ModelStatus::MemoryLimit:
+    case ModelStatus::OutOfMemory:
+        return "memory_limit";
+    case ModelStatus::NodeLimit:
+        return "node_limit";
+    case ModelStatus::UserInterrupt:
+    case ModelStatus::Terminated:
+        return "interrupted";
+    case ModelStatus::ReadError:
+        return "read_error";
+    case ModelStatus::SolverError:
+        return "solver_error";
+    case ModelStatus::Crashed:
+        return "crashed";
+    case ModelStatus::GapLimit:
+    case ModelStatus::SolutionLimit:
+    case ModelStatus::RestartLimit:
+    case ModelStatus::ObjectiveLimit:
+    case ModelStatus::UserObjectiveLimit:
+    case ModelStatus::Cutoff:
+    case ModelStatus::IterationLimit:
+    case ModelStatus::WorkLimit:
+    case ModelStatus::NumericError:
+    case ModelStatus::Suboptimal:
+    case ModelStatus::Unknown:
+        break;
+    }
+    return "other";
+}
+
+std::string isoUtcTime(long long secondsSinceEpoch)
+{
+    const std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm parts{};
+    gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, std::string_view check)
+{
+    std::string row;
+    addField(row, outcome.name);
+    // A row's first field may be empty; the separator must still be there.
+    if (row.empty())
+        row += "\"\"";
+    addField(row, run.solver);
+    addField(row, run.solverVersion);
+    addField(row, statusCode(outcome.status));
+    addField(row, number(outcome.objective));
+    addField(row, number(outcome.dualBound));
+    addField(row, number(outcome.gap));
+    addField(row, count(outcome.nodes));
+    addField(row, count(outcome.lpIterations));
+    addField(row, number(outcome.solveSeconds));
+    addField(row, number(outcome.readSeconds));
+    addField(row, number(outcome.wallSeconds));
+    addField(row, number(outcome.peakMemoryMb));
+    addField(row, number(run.timeLimit));
+    addField(row, number(run.memoryLimitMb));
+    addField(row, std::to_string(run.jobs));
+    addField(row, run.host);
+    addField(row, run.startedAt);
+    addField(row, run.lumbrixVersion);
+    addField(row, check);
+    return row;
+}
+
+DetailsFile::DetailsFile(const std::string& folder, std::string name) : m_file(folder, std::move(name), kHeader) {}
+
+int DetailsFile::append(std::string_view row)
+{
+    std::string line;
+    line.reserve(row.size() + 1);
+    line += row;
+    line += '\n';
+    return m_file.append(line);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "report/Outcome.h"
+#include "report/TableFile.h"
+
+inline constexpr const char* kDetailsFileName = "sol_detalhes.csv";
+
+// The stable machine code of a status: optimal, infeasible, unbounded, infeasible_or_unbounded,
+// time_limit, memory_limit, node_limit, interrupted, read_error, solver_error, crashed, other.
+const char* statusCode(ModelStatus status);
+
+// What every row of a run repeats.
+struct RunDescription {
+    std::string solver;
+    std::string solverVersion;
+    std::optional<double> timeLimit;
+    std::optional<double> memoryLimitMb;
+    int jobs = 1;
+    std::string host;
+    std::string startedAt;  // ISO 8601, UTC
+    std::string lumbrixVersion;
+};
+
+// "2026-12-07T16:35:38Z"
+std::string isoUtcTime(long long secondsSinceEpoch);
+
+// One row of the details file without its line end: RFC 4180 fields, a decimal point,
+// empty fields where nothing is known.
+std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, std::string_view check);
+
+// sol_detalhes.csv of a run, for programs: comma-separated, LF line ends, one header line,
+// one row per model, kept with the promises of a TableFile.
+class DetailsFile {
+public:
+    explicit DetailsFile(const std::string& folder, std::string name = kDetailsFileName);
+
+    // 0, or the errno of the failure (see TableFile).
+    int create() { return m_file.create(); }
+    int append(std::string_view row);
+
+    const std::string& path() const { return m_file.path(); }
+    bool isFile(const std::string& other) const { return m_file.isFile(other); }
+
+private:
+    TableFile m_file;
+};

@@ -1,0 +1,88 @@
+// Rows of the details file, for programs.
+#include <gtest/gtest.h>
+
+#include "report/DetailsFile.h"
+
+namespace {
+
+RunDescription scipRun()
+{
+    RunDescription run;
+    run.solver = "SCIP";
+    run.solverVersion = "SCIP 9.2.2";
+    run.host = "nó-1";
+    run.startedAt = isoUtcTime(1796661338);
+    run.lumbrixVersion = "3.0";
+    return run;
+}
+
+TEST(DetailsRow, EveryColumnWithAPointAndEmptyFieldsForWhatIsNotKnown)
+{
+    ModelOutcome outcome;
+    outcome.name = "mochila.lp";
+    outcome.status = ModelStatus::TimeLimit;
+    outcome.objective = 42;
+    outcome.dualBound = 43.5;
+    outcome.gap = 0.0357142857142857;
+    outcome.nodes = 1234;
+    outcome.lpIterations = 98765;
+    outcome.solveSeconds = 60.0123;
+    outcome.readSeconds = 0.001;
+    RunDescription run = scipRun();
+    run.timeLimit = 60;
+    run.memoryLimitMb = 1024.5;
+    run.jobs = 2;
+    EXPECT_EQ(detailsRow(outcome, run, "ok"),
+              "mochila.lp,SCIP,SCIP 9.2.2,time_limit,42,43.5,0.0357142857142857,1234,98765,60.0123,0.001,,,60,1024.5,2,"
+              "nó-1,2026-12-07T16:35:38Z,3.0,ok");
+
+    ModelOutcome unread;
+    unread.name = "quebrado.lp";
+    unread.status = ModelStatus::ReadError;
+    unread.readSeconds = 0;
+    EXPECT_EQ(detailsRow(unread, scipRun(), ""),
+              "quebrado.lp,SCIP,SCIP 9.2.2,read_error,,,,,,,0,,,,,1,nó-1,2026-12-07T16:35:38Z,3.0,");
+}
+
+TEST(DetailsRow, QuotesAsRfc4180AndLeavesSolversInfinitiesOut)
+{
+    ModelOutcome outcome;
+    outcome.name = "a,\"b\"\nc.lp";
+    outcome.status = ModelStatus::Infeasible;
+    outcome.objective = 1e20;
+    outcome.dualBound = -1e100;
+    outcome.wallSeconds = 0.25;
+    outcome.peakMemoryMb = 12.5;
+    RunDescription run = scipRun();
+    run.solverVersion = "motor compatível com SCIP sobre o GLPK 5.0, teste";
+    EXPECT_EQ(detailsRow(outcome, run, "unknown"),
+              "\"a,\"\"b\"\"\nc.lp\",SCIP,\"motor compatível com SCIP sobre o GLPK 5.0, teste\",infeasible,,,,,,,,"
+              "0.25,12.5,,,1,nó-1,2026-12-07T16:35:38Z,3.0,unknown");
+}
+
+TEST(DetailsRow, StatusCodes)
+{
+    const std::pair<ModelStatus, const char*> codes[] = {
+        {ModelStatus::Optimal, "optimal"},
+        {ModelStatus::Infeasible, "infeasible"},
+        {ModelStatus::Unbounded, "unbounded"},
+        {ModelStatus::InfeasibleOrUnbounded, "infeasible_or_unbounded"},
+        {ModelStatus::TimeLimit, "time_limit"},
+        {ModelStatus::HardTimeLimit, "time_limit"},
+        {ModelStatus::MemoryLimit, "memory_limit"},
+        {ModelStatus::OutOfMemory, "memory_limit"},
+        {ModelStatus::NodeLimit, "node_limit"},
+        {ModelStatus::UserInterrupt, "interrupted"},
+        {ModelStatus::Terminated, "interrupted"},
+        {ModelStatus::ReadError, "read_error"},
+        {ModelStatus::SolverError, "solver_error"},
+        {ModelStatus::Crashed, "crashed"},
+        {ModelStatus::GapLimit, "other"},
+        {ModelStatus::Suboptimal, "other"},
+        {ModelStatus::Unknown, "other"},
+    };
+    for (const auto& [status, code] : codes)
+        EXPECT_STREQ(statusCode(status), code) << static_cast<int>(status);
+}
+
+}  // namespace
