@@ -63,6 +63,10 @@ TEST(SolverProcess, ACrashCostsOneRowAndTheRunGoesOn)
                                            "GUROBI;d.lp;<R>;ERRO DO SOLVER;-;<R>\r\n"
                                            "GUROBI;e.lp;<R>;SOL OTIMA;42,000000;<R>\r\n"))
         << run.rows();
+    // The details file tells a crash from a failure the solver reported.
+    const std::string details = readFile(run.output + "/sol_detalhes.csv");
+    for (const char* name : {"b.lp,", "c.lp,", "d.lp,"})
+        EXPECT_NE(details.find(std::string("\n") + name + "GUROBI,12.0.1,crashed,"), std::string::npos) << details;
 }
 
 TEST(SolverProcess, ASolverPastItsTimeLimitIsStoppedFromOutside)
