@@ -15,7 +15,9 @@
 
 #include <glpk.h>
 
-#include "convert/ReadableFile.h"
+#include "convert/LpReplacement.h"
+#include "fs/Files.h"
+#include "fs/Paths.h"
 #include "glpk/GlpkGuard.h"
 
 namespace {
@@ -75,81 +77,6 @@ bool takeInterrupt()
     const bool interrupted = g_interrupted != 0;
     g_interrupted = 0;
     return interrupted;
-}
-
-// ---------------------------------------------------------------------------------------
-// The LP file under a temporary name
-
-// Where the new LP file is written before it takes the final name: beside it, so that the
-// rename stays within one file system, hidden, and ending in neither "lp" nor "mod", so
-// that a run over the folder passes it over. The process id keeps two programs apart.
-std::string temporaryNameFor(const std::string& lpPath)
-{
-    const std::string::size_type slash = lpPath.rfind('/');
-    const std::string::size_type nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return lpPath.substr(0, nameStart) + "." + lpPath.substr(nameStart) + "." + std::to_string(getpid()) + ".tmp";
-}
-
-// The new LP file replaces the old one only once GLPK has written it whole. Where that
-// cannot be done (a folder the user may not write to, a final name that is no plain file or
-// one that GLPK could not open for writing either, a name too long to extend), GLPK writes
-// the final file itself as it always did, so that it succeeds and fails as before.
-class LpReplacement {
-public:
-    explicit LpReplacement(const std::string& lpPath);
-    ~LpReplacement();
-    LpReplacement(const LpReplacement&) = delete;
-    LpReplacement& operator=(const LpReplacement&) = delete;
-
-    // The name GLPK is to write.
-    const std::string& writePath() const { return m_temporary.empty() ? m_final : m_temporary; }
-    // Gives the written file the final name (and the old file's owner and mode).
-    bool commit();
-
-private:
-    std::string m_final;
-    std::string m_temporary;  // empty when GLPK writes the final file
-    bool m_keepsOldFile = false;
-    struct stat m_old = {};
-};
-
-LpReplacement::LpReplacement(const std::string& lpPath) : m_final(lpPath)
-{
-    const bool exists = lstat(lpPath.c_str(), &m_old) == 0;
-    if (!exists && errno != ENOENT)
-        return;
-    if (exists && (!S_ISREG(m_old.st_mode) || faccessat(AT_FDCWD, lpPath.c_str(), W_OK, AT_EACCESS) != 0))
-        return;
-    const std::string temporary = temporaryNameFor(lpPath);
-    // One left by a run of a process with the same id that was killed.
-    static_cast<void>(unlink(temporary.c_str()));
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return;
-    static_cast<void>(close(fd));
-    m_temporary = temporary;
-    m_keepsOldFile = exists;
-}
-
-LpReplacement::~LpReplacement()
-{
-    if (!m_temporary.empty())
-        static_cast<void>(unlink(m_temporary.c_str()));
-}
-
-bool LpReplacement::commit()
-{
-    if (m_temporary.empty())
-        return true;
-    if (m_keepsOldFile) {
-        // Only root may give a file away; anyone else keeps the new file as their own.
-        static_cast<void>(chown(m_temporary.c_str(), m_old.st_uid, m_old.st_gid));
-        static_cast<void>(chmod(m_temporary.c_str(), m_old.st_mode & 07777));
-    }
-    if (rename(m_temporary.c_str(), m_final.c_str()) != 0)
-        return false;
-    m_temporary.clear();
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -353,11 +280,6 @@ Outcome convertIsolated(Conversion& conversion)
 
 // ---------------------------------------------------------------------------------------
 
-bool endsWithMod(const std::string& path)
-{
-    return path.size() >= 3 && path.compare(path.size() - 3, 3, "mod") == 0;
-}
-
 // The folder part of a path as given ("/" for a file at the root), or "" for none.
 std::string folderOf(const std::string& path)
 {
@@ -442,7 +364,7 @@ ConversionRun::~ConversionRun()
 
 void convertModFile(std::string path)
 {
-    if (!endsWithMod(path))
+    if (!hasSuffix(path, "mod"))
         return;
     const std::string stem = path.substr(0, path.size() - 3);
     const std::string lpPath = stem + "lp";

@@ -37,5 +37,13 @@ Listing listFolder(const std::string& folder);
 // model, and a pipe would block the run.
 bool isRegularFile(const std::string& path);
 
+// True if the path names a file that can be opened for reading. The file is opened and
+// closed again; nothing is read.
+bool isReadableFile(const std::string& path);
+
+// True if the path names something that exists but is neither a file nor a folder (a FIFO,
+// a socket, a device): opening it to read may wait for ever.
+bool isStreamOrDevice(const std::string& path);
+
 // Writes all of the text, or fails with errno set.
 bool writeAll(int fd, std::string_view text);

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ConvertSession.h"
+#include <sys/stat.h>
+
 #include "TempDir.h"
-#include "convert/ReadableFile.h"
+#include "fs/Files.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ TEST(ReadableFile, OnlyAnOpenableRegularFileCounts)
     EXPECT_TRUE(isReadableFile(dir.write("empty.dat", "")));
     EXPECT_FALSE(isReadableFile(dir.file("missing.dat")));
     EXPECT_FALSE(isReadableFile(dir.folder("folder.dat")));
-    makeFifo(dir.file("fifo.dat"));
+    ASSERT_EQ(mkfifo(dir.file("fifo.dat").c_str(), 0644), 0);
     EXPECT_FALSE(isReadableFile(dir.file("fifo.dat")));
     EXPECT_FALSE(isReadableFile(std::string("m.dat\0x", 7)));
 }
