@@ -367,15 +367,15 @@ private:
             return enter(Section::Objective, token);
         }
         if (is("SUBJECT") && followedBy("TO"))
-            return enterConstraints(false);
+            return enterConstraints();
         if (is("SUCH") && followedBy("THAT"))
-            return enterConstraints(false);
+            return enterConstraints();
         if (is("ST") || is("ST.") || is("S.T."))
-            return enterConstraints(false);
+            return enterConstraints();
         if (is("LAZY") && followedBy("CONSTRAINTS"))
-            return enterConstraints(false);
+            return enterConstraints();
         if (is("USER") && followedBy("CUTS"))
-            return enterConstraints(true);
+            return enterConstraints();
         if (is("BOUND") || is("BOUNDS"))
             return enter(Section::Bounds, token);
         if (is("GEN") || is("INT") || is("GENERAL") || is("INTEGER") || is("GENERALS") || is("INTEGERS"))
@@ -409,11 +409,11 @@ private:
         return true;
     }
 
-    // Lazy constraints are constraints of the model for SCIP; user cuts are not.
-    bool enterConstraints(bool userCuts)
+    // Lazy constraints are constraints of the model. User cuts are rows too: SCIP separates
+    // them when the relaxation violates them, and a valid cut changes no optimum.
+    bool enterConstraints()
     {
         m_section = Section::Constraints;
-        m_userCuts = userCuts;
         return true;
     }
 
@@ -670,12 +670,6 @@ private:
         }
         if (!checkFiniteCoefficients(line.firstTerm))
             return;
-        if (m_userCuts) {
-            // SCIP neither enforces nor checks a user cut: valid cuts change no optimum.
-            m_model.terms.resize(line.firstTerm);
-            ++m_model.extraConstraints;
-            return;
-        }
         LpRow row;
         row.first = static_cast<int>(line.firstTerm);
         row.count = static_cast<int>(count);
@@ -910,6 +904,7 @@ private:
             }
         }
         while (next(token)) {
+            const int line = m_lexer.line();
             if (isNewSection(token))
                 return;
             bool created = false;
@@ -921,7 +916,7 @@ private:
             LpColumn& target = m_model.columns[static_cast<std::size_t>(variable)];
             if (target.lower <= 0.0)
                 continue;  // SCIP keeps such a variable as it is
-            m_model.semicontinuous.push_back({variable, target.lower, m_lexer.line()});
+            m_model.semicontinuous.push_back({variable, target.lower, line});
             target.lower = 0.0;
             ++m_model.extraConstraints;
         }
@@ -1015,7 +1010,6 @@ private:
     std::unordered_map<std::string_view, int> m_names;
     Section m_section = Section::Start;
     std::string_view m_sectionKeyword;
-    bool m_userCuts = false;
     bool m_failed = false;
 };
 
