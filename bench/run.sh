@@ -42,6 +42,9 @@ opt=$(median < "$work/opt.t")
 grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
 echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
 
+# Reading: a model of 200,000 non-zeros through the SCIP interface against glp_read_lp.
+"$tools/lumbrix_bench_read_speed" "$work/read.lp"
+
 # Growth and memory: seconds per model and peak memory at 1,000 and 20,000 models.
 models 20000
 for n in 1000 20000; do
