@@ -64,8 +64,8 @@ struct LpModel {
     std::vector<LpSos> sets;
 
     // What SCIP's problem holds on top of the columns and rows above: the constraints of
-    // user cuts, indicators, sets and semi-continuous variables, and the slack variable
-    // SCIP adds for every indicator constraint.
+    // indicators (two each: SCIP adds a linear row), sets and semi-continuous variables, and
+    // the slack variable SCIP adds for every indicator constraint.
     int extraConstraints = 0;
     int implicitSlacks = 0;
     int continuousSlacks = 0;

@@ -342,12 +342,6 @@ private:
         return column(name, created);
     }
 
-    const LpColumn* find(std::string_view name) const
-    {
-        const auto it = m_names.find(name);
-        return it != m_names.end() ? &m_model.columns[static_cast<std::size_t>(it->second)] : nullptr;
-    }
-
     // Whether `token` starts a section; switches to it if so. A token followed by a colon is
     // a name, never a keyword.
     bool isNewSection(std::string_view token)
