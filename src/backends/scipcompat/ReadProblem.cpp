@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <strings.h>
 
@@ -33,6 +34,9 @@ const char* fileExtension(const char* filename)
     return dot != nullptr ? dot + 1 : nullptr;
 }
 
+// A device or pipe that never ends (/dev/zero) stops here instead of filling the memory.
+constexpr std::size_t kLongestStream = std::size_t{256} << 20;
+
 // Reads the whole file: 0, or the reason (an errno value). SCIP counts a folder as a file
 // it cannot open.
 int readWholeFile(const char* filename, std::string& text)
@@ -48,8 +52,13 @@ int readWholeFile(const char* filename, std::string& text)
         failure = EISDIR;
     else if (info.st_size > 0)
         text.resize(static_cast<std::size_t>(info.st_size));
+    const bool stream = failure == 0 && !S_ISREG(info.st_mode);
     std::size_t done = 0;
     while (failure == 0) {
+        if (stream && done >= kLongestStream) {
+            failure = EFBIG;
+            break;
+        }
         if (done == text.size())
             text.resize(done + 65536);  // the file may have grown, or be a pipe
         const ssize_t count = read(fd, text.data() + done, text.size() - done);
@@ -121,18 +130,23 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         return SCIP_PLUGINNOTFOUND;
     }
     std::string text;
-    if (const int failure = readWholeFile(filename, text); failure != 0) {
-        COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
-        SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
-        return SCIP_NOFILE;
-    }
     LpModel model;
     GlpkLayout layout;
     LpReadError error;
-    if (!parseLpText(text, model, error) || !planGlpkProblem(model, layout, error)) {
-        COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
-                             error.message.c_str());
-        return SCIP_READERROR;
+    try {
+        if (const int failure = readWholeFile(filename, text); failure != 0) {
+            COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
+            SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
+            return SCIP_NOFILE;
+        }
+        if (!parseLpText(text, model, error) || !planGlpkProblem(model, layout, error)) {
+            COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
+                                 error.message.c_str());
+            return SCIP_READERROR;
+        }
+    } catch (const std::bad_alloc&) {
+        COMPAT_ERROR_MESSAGE("not enough memory to read file <%s>\n", filename);
+        return SCIP_NOMEMORY;
     }
     LoadJob job;
     job.layout = &layout;
