@@ -56,6 +56,9 @@ cli=$(median < "$work/cli.t")
 shell=$(median < "$work/shell.t")
 echo "command line N=1000 with --solu: $cli s, shell $shell s, ratio $(ratio "$cli" "$shell")"
 
+# Reading: a model of 200,000 non-zeros through the SCIP interface against glp_read_lp.
+"$tools/lumbrix_bench_read_speed" "$work/read.lp"
+
 # Growth and memory: seconds per model and peak memory at 1,000 and 20,000 models.
 models 20000
 for n in 1000 20000; do

@@ -43,9 +43,10 @@ TEST(CompatRead, ReportsEachFailureWithItsReason)
     expectReadError(err, "cannot open file <" + missing + "> for reading\n" + missing + ": No such file or directory\n");
     EXPECT_EQ(readCapturing(scip.get(), folder, out, err), SCIP_NOFILE);
     expectReadError(err, "cannot open file <" + folder + "> for reading\n" + folder + ": Is a directory\n");
-    // GLPK's own diagnostic names the line; its other chatter goes nowhere.
+    // SCIP's diagnostic, with the line SCIP's reader had reached (it looked ahead to "End").
     EXPECT_EQ(readCapturing(scip.get(), broken, out, err), SCIP_READERROR);
-    expectReadError(err, "error reading file <" + broken + ">: " + broken + ":4: missing constraint sense\n");
+    expectReadError(err, "error reading file <" + broken + ">: " + broken
+                             + ":5: expected sign ('+' or '-') or sense ('<' or '>').\n");
     EXPECT_EQ(out, "");
 }
 
@@ -87,7 +88,7 @@ TEST(CompatRead, ASyntaxErrorLeavesThePreviousProblem)
     ASSERT_EQ(SCIPreadProb(scip.get(), good.c_str(), nullptr), SCIP_OKAY);
     std::string out, err;
     ASSERT_EQ(readCapturing(scip.get(), broken, out, err), SCIP_READERROR);
-    expectReadError(err, "error reading file <" + broken + ">: " + broken + ":5: missing right-hand side\n");
+    expectReadError(err, "error reading file <" + broken + ">: " + broken + ":5: expected value as right hand side.\n");
     ASSERT_EQ(SCIPsolve(scip.get()), SCIP_OKAY);
     EXPECT_EQ(SCIPgetPrimalbound(scip.get()), 11.0);
 }
@@ -100,17 +101,7 @@ TEST(CompatRead, RefusesWhatScipRefusesInTheObjective)
     ScipInstance scip;
     std::string out, err;
     EXPECT_EQ(readCapturing(scip.get(), leading, out, err), SCIP_READERROR);
-    expectReadError(err, "error reading file <" + leading + ">: " + leading + ":2: missing variable name\n");
-}
-
-TEST(CompatRead, ReportsErrorsOfARewrittenCopyInTermsOfTheOriginalFile)
-{
-    TempDir dir;
-    const std::string path = dir.write("constant.lp", "Minimize\n obj: x + 5\nSubject To\n c1: x >= 1\n c2: x y\nEnd\n");
-    ScipInstance scip;
-    std::string out, err;
-    EXPECT_EQ(readCapturing(scip.get(), path, out, err), SCIP_READERROR);
-    expectReadError(err, "error reading file <" + path + ">: " + path + ":5: missing constraint sense\n");
+    expectReadError(err, "error reading file <" + leading + ">: " + leading + ":2: sign after value without variable.\n");
 }
 
 // As SCIP counts them: the variables of a "Binaries" section whatever their bounds, and
@@ -129,12 +120,14 @@ TEST(CompatRead, CountsTheVariablesByTheirSection)
 }
 
 // With unbounded integer variables GLPK's search for an integer point may never end; the
-// engine gives up after a budget and cannot tell (SCIP's presolving proves this one
-// infeasible).
+// engine gives up after a budget and cannot tell. (x must be even and odd: SCIP's
+// presolving aggregates the rows and proves it; the engine's short presolve does not.)
 TEST(CompatSolve, UndecidedUnboundedRelaxationIsInfeasibleOrUnbounded)
 {
     TempDir dir;
-    const std::string path = dir.write("parity.lp", "Maximize\n obj: x + y\nSubject To\n c1: 2 x - 2 y = 1\nGenerals\n x y\nEnd\n");
+    const std::string path = dir.write("parity.lp", "Maximize\n obj: x + y + z\nSubject To\n c1: x - 2 y = 0\n"
+                                                    " c2: x - 2 z = 1\nBounds\n x free\n y free\n z free\n"
+                                                    "Generals\n x y z\nEnd\n");
     ScipInstance scip;
     HangGuard guard(120);
     EXPECT_EQ(readAndSolve(scip.get(), path), SCIP_STATUS_INFORUNBD);

@@ -2,23 +2,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <strings.h>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <glpk.h>
 #include <scip/scip.h>
 
-#include "backends/scipcompat/Bounds.h"
-#include "backends/scipcompat/DeclaredBinaries.h"
 #include "backends/scipcompat/Instance.h"
+#include "backends/scipcompat/LpBuild.h"
+#include "backends/scipcompat/LpModel.h"
 #include "backends/scipcompat/Messages.h"
-#include "backends/scipcompat/LpScanner.h"
-#include "backends/scipcompat/ObjectiveRewrite.h"
 #include "backends/scipcompat/TestHooks.h"
 #include "glpk/GlpkGuard.h"
 
@@ -36,9 +34,12 @@ const char* fileExtension(const char* filename)
     return dot != nullptr ? dot + 1 : nullptr;
 }
 
-// 0 when the file can be opened for reading, the reason (an errno value) otherwise. GLPK
-// would open a folder and then fail on reading it; SCIP counts that as a missing file.
-int openFailure(const char* filename)
+// A device or pipe that never ends (/dev/zero) stops here instead of filling the memory.
+constexpr std::size_t kLongestStream = std::size_t{256} << 20;
+
+// Reads the whole file: 0, or the reason (an errno value). SCIP counts a folder as a file
+// it cannot open.
+int readWholeFile(const char* filename, std::string& text)
 {
     const int fd = open(filename, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -49,146 +50,69 @@ int openFailure(const char* filename)
         failure = errno;
     else if (S_ISDIR(info.st_mode))
         failure = EISDIR;
+    else if (info.st_size > 0)
+        text.resize(static_cast<std::size_t>(info.st_size));
+    const bool stream = failure == 0 && !S_ISREG(info.st_mode);
+    std::size_t done = 0;
+    while (failure == 0) {
+        if (stream && done >= kLongestStream) {
+            failure = EFBIG;
+            break;
+        }
+        if (done == text.size())
+            text.resize(done + 65536);  // the file may have grown, or be a pipe
+        const ssize_t count = read(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            failure = errno;
+        if (count <= 0)
+            break;
+        done += static_cast<std::size_t>(count);
+    }
+    text.resize(done);
     if (close(fd) != 0 && failure == 0)
         failure = errno;
     return failure;
 }
 
 // Plain data: it lives across the GLPK calls of a guarded sequence.
-struct ReadJob {
-    const char* path = nullptr;
-    double objectiveConstant = 0.0;
-    bool placeholderColumn = false;
-    bool nothingToRead = false;  // only blanks and comments: SCIP reads an empty problem
+struct LoadJob {
+    const GlpkLayout* layout = nullptr;
     GlpkOutput* output = nullptr;
-
-    glp_prob* problem = nullptr;  // the problem read, or null
-    bool boundsAdmitValues = true;
+    glp_prob* problem = nullptr;
 };
 
-void removePlaceholderColumn(glp_prob* problem)
-{
-    if (glp_get_num_cols(problem) < 1)
-        return;
-    const char* name = glp_get_col_name(problem, 1);
-    if (name == nullptr || std::strcmp(name, kPlaceholderColumn) != 0)
-        return;
-    int columns[2] = {0, 1};
-    glp_del_cols(problem, 1, columns);
-}
-
 // A new problem object, so that a failed read leaves the instance's problem as it was.
-void readWithGlpk(ReadJob& job)
+bool loadGuarded(LoadJob& job)
 {
-    startGlpkOutput(*job.output, false);
-    job.problem = glp_create_prob();
-    if (takeInjectedGlpkFailure(GlpkFailurePoint::Read))
-        glp_add_rows(job.problem, -1);  // GLPK treats this as a fatal error
-    if (job.nothingToRead) {
+    auto body = [&job] {
+        startGlpkOutput(*job.output, false);
+        job.problem = glp_create_prob();
+        if (takeInjectedGlpkFailure(GlpkFailurePoint::Read))
+            glp_add_rows(job.problem, -1);  // GLPK treats this as a fatal error
+        loadGlpkProblem(*job.layout, job.problem);
         stopGlpkOutput(*job.output);
-        return;
-    }
-    if (glp_read_lp(job.problem, nullptr, job.path) == 0) {
-        if (job.placeholderColumn)
-            removePlaceholderColumn(job.problem);
-        glp_set_obj_coef(job.problem, 0, job.objectiveConstant);
-        job.boundsAdmitValues = normalizeBounds(job.problem);
-    } else {
-        glp_delete_prob(job.problem);
-        job.problem = nullptr;
-    }
-    stopGlpkOutput(*job.output);
+    };
+    return runGlpkGuarded(body);
 }
 
-bool readFileText(const char* filename, std::string& text)
+// The line SCIP's log shows after a successful read: the model as the file states it,
+// before the engine's own binary variables and rows.
+void printProblemSize(const LpModel& model)
 {
-    std::FILE* file = std::fopen(filename, "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[65536];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, count);
-    const bool complete = std::ferror(file) == 0;
-    return std::fclose(file) == 0 && complete;
-}
-
-// An anonymous in-memory file holding `text`, or -1.
-int memoryFile(const std::string& text)
-{
-    const int fd = memfd_create("lumbrix-lp", MFD_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(fd, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0) {
-            (void)close(fd);  // the copy is lost already; a failed close changes nothing
-            return -1;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return fd;
-}
-
-enum class ReadResult { Read, Refused, GlpkFailed };
-
-ReadResult runRead(ReadJob& job)
-{
-    auto body = [&job] { readWithGlpk(job); };
-    if (!runGlpkGuarded(body))
-        return ReadResult::GlpkFailed;
-    return job.problem != nullptr ? ReadResult::Read : ReadResult::Refused;
-}
-
-// GLPK refused the file: if only the objective's form was in the way, read a rewritten copy.
-// `diagnostic` keeps GLPK's message about the copy, in terms of the original file.
-ReadResult retryWithRewrittenObjective(ReadJob& job, const char* filename, std::string& diagnostic)
-{
-    std::string text;
-    if (!readFileText(filename, text))
-        return ReadResult::Refused;
-    if (LpScanner(text).next() == LpToken::End) {
-        job.nothingToRead = true;
-        return runRead(job);
-    }
-    const ObjectiveRewrite rewrite = rewriteObjective(text);
-    if (!rewrite.changed)
-        return ReadResult::Refused;
-    const int fd = memoryFile(text);
-    if (fd < 0)
-        return ReadResult::Refused;
-    char copyPath[64];
-    std::snprintf(copyPath, sizeof copyPath, "/proc/self/fd/%d", fd);
-    job.path = copyPath;
-    job.objectiveConstant = rewrite.constant;
-    job.placeholderColumn = rewrite.placeholderAdded;
-    const ReadResult result = runRead(job);
-    if (close(fd) != 0)
-        COMPAT_ERROR_MESSAGE("cannot close the rewritten copy of <%s>: %s\n", filename, std::strerror(errno));
-    if (result == ReadResult::Refused) {
-        const std::string line = job.output->lastLine;
-        const std::size_t prefix = std::strlen(copyPath);
-        diagnostic = line.compare(0, prefix, copyPath) == 0 ? filename + line.substr(prefix) : line;
-    }
-    return result;
-}
-
-// The line SCIP's log shows after a successful read. Only a model with integer variables
-// needs its text again, to tell binaries from integers.
-void printProblemSize(glp_prob* problem, const char* filename)
-{
-    const int integerColumns = glp_get_num_int(problem);
     int binaries = 0;
-    if (integerColumns > 0) {
-        std::string text;
-        binaries = readFileText(filename, text) ? countDeclaredBinaries(text, problem) : glp_get_num_bin(problem);
+    int integers = 0;
+    for (const LpColumn& column : model.columns) {
+        binaries += column.type == VarType::Binary;
+        integers += column.type == VarType::Integer;
     }
-    const int columns = glp_get_num_cols(problem);
-    std::printf("original problem has %d variables (%d bin, %d int, 0 impl, %d cont) and %d constraints\n", columns,
-                binaries, integerColumns - binaries, columns - integerColumns, glp_get_num_rows(problem));
+    const int columns = static_cast<int>(model.columns.size());
+    const int slacks = model.implicitSlacks + model.continuousSlacks;
+    std::printf("original problem has %d variables (%d bin, %d int, %d impl, %d cont) and %d constraints\n",
+                columns + slacks, binaries, integers, model.implicitSlacks,
+                columns - binaries - integers + model.continuousSlacks,
+                static_cast<int>(model.rows.size()) + model.extraConstraints);
     std::fflush(stdout);
 }
 
@@ -205,35 +129,33 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         COMPAT_ERROR_MESSAGE("no reader for input file <%s> available\n", filename);
         return SCIP_PLUGINNOTFOUND;
     }
-    ReadJob job;
-    job.path = filename;
-    job.output = &scip->glpkOutput;
-    ReadResult result = runRead(job);
-    std::string diagnostic;
-    // Only a refused file is looked at more closely, so that good files are opened once.
-    if (result == ReadResult::Refused) {
-        if (const int failure = openFailure(filename); failure != 0) {
+    std::string text;
+    LpModel model;
+    GlpkLayout layout;
+    LpReadError error;
+    try {
+        if (const int failure = readWholeFile(filename, text); failure != 0) {
             COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
-        diagnostic = job.output->lastLine;
-        std::string retryDiagnostic;
-        result = retryWithRewrittenObjective(job, filename, retryDiagnostic);
-        if (!retryDiagnostic.empty())
-            diagnostic = retryDiagnostic;
+        if (!parseLpText(text, model, error) || !planGlpkProblem(model, layout, error)) {
+            COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
+                                 error.message.c_str());
+            return SCIP_READERROR;
+        }
+    } catch (const std::bad_alloc&) {
+        COMPAT_ERROR_MESSAGE("not enough memory to read file <%s>\n", filename);
+        return SCIP_NOMEMORY;
     }
-    switch (result) {
-    case ReadResult::Read:
-        adoptProblem(*scip, job.problem, !job.boundsAdmitValues);
+    LoadJob job;
+    job.layout = &layout;
+    job.output = &scip->glpkOutput;
+    if (loadGuarded(job)) {
+        adoptProblem(*scip, job.problem, layout.contradiction);
         if (scip->logEnabled)
-            printProblemSize(job.problem, filename);
+            printProblemSize(model);
         return SCIP_OKAY;
-    case ReadResult::Refused:
-        COMPAT_ERROR_MESSAGE("error reading file <%s>: %s\n", filename, diagnostic.c_str());
-        return SCIP_READERROR;
-    case ReadResult::GlpkFailed:
-        break;
     }
     loseGlpkObjects(*scip);
     const GlpkOutput& output = scip->glpkOutput;
