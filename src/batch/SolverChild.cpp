@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <condition_variable>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -67,6 +71,100 @@ void limitMemory(const RunSettings& settings, SharedNotes* notes)
         sigaction(signal, &action, nullptr);
 }
 
+constexpr std::chrono::milliseconds kQuickModel{1};
+constexpr int kHeldOutcomes = 8;
+
+// Outcomes of quick models wait for a few more, so that the run is woken once for several.
+// While a model after them runs for longer than a quick one, a thread of their own sends them,
+// so that the run reports them without waiting for that model.
+class HeldOutcomes {
+public:
+    HeldOutcomes(int socket, bool batched) : m_socket(socket)
+    {
+        // Without a thread to spare, every outcome goes out as it comes.
+        if (batched) {
+            try {
+                m_sender = std::thread([this] { sendLate(); });
+            } catch (const std::system_error&) {
+            }
+        }
+    }
+    ~HeldOutcomes()
+    {
+        if (!m_sender.joinable())
+            return;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_sender.join();
+    }
+    HeldOutcomes(const HeldOutcomes&) = delete;
+    HeldOutcomes& operator=(const HeldOutcomes&) = delete;
+
+    // A model starts: what is held goes out if it runs long.
+    void modelStarts()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_modelStart = std::chrono::steady_clock::now();
+    }
+    // A model ended: its outcome is held, or sent with the others when it took long, or when
+    // enough are held. False when the run is gone.
+    bool modelEnded(std::string framed, bool quick)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_outcomes += framed;
+        ++m_count;
+        if (m_sender.joinable() && quick && m_count < kHeldOutcomes) {
+            // The sender sleeps while nothing is held.
+            if (m_count == 1)
+                m_wake.notify_one();
+            return true;
+        }
+        return sendLocked();
+    }
+    // Nothing more to do for now: everything goes out.
+    bool flush()
+    {
+        const std::lock_guard lock(m_mutex);
+        return sendLocked();
+    }
+
+private:
+    bool sendLocked()
+    {
+        if (m_count == 0)
+            return m_sent;
+        m_sent = sendFramed(m_socket, m_outcomes) && m_sent;
+        m_outcomes.clear();
+        m_count = 0;
+        return m_sent;
+    }
+    // Looks in as often as a quick model takes while something is held, never otherwise.
+    void sendLate()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_quit) {
+            if (m_count == 0)
+                m_wake.wait(lock);
+            else if (m_wake.wait_for(lock, kQuickModel) == std::cv_status::timeout && m_count > 0
+                     && std::chrono::steady_clock::now() - m_modelStart >= kQuickModel)
+                sendLocked();
+        }
+    }
+
+    int m_socket;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::string m_outcomes;  // framed
+    int m_count = 0;
+    bool m_sent = true;
+    bool m_quit = false;
+    std::chrono::steady_clock::time_point m_modelStart;
+    std::thread m_sender;
+};
+
 // Linux resets a process's peak resident size on request, so that each model has its own.
 class PeakMemory {
 public:
@@ -117,15 +215,16 @@ ModelOutcome solve(const std::string& path, const RunSettings& settings, SolveNo
 
 std::string takeCapture(int fd)
 {
+    // What lies beyond the write position is an earlier model's and is never read: the
+    // position alone marks the end, so the file need not be cut.
     std::string text;
     const off_t size = lseek(fd, 0, SEEK_CUR);
     if (size > 0) {
         text.resize(static_cast<std::size_t>(size));
         const ssize_t count = pread(fd, text.data(), text.size(), 0);
         text.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-        // A capture that cannot be emptied only repeats itself with the next model.
-        if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0)
-            return text;
+        // A capture that cannot be rewound only repeats itself with the next model.
+        static_cast<void>(lseek(fd, 0, SEEK_SET));
     }
     return text;
 }
@@ -149,11 +248,22 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
     limitMemory(setup.settings, setup.notes);
 
     PeakMemory peak;
-    std::string path;
-    while (receiveMessage(setup.socket, path)) {
+    MessageBuffer requests;
+    HeldOutcomes outcomes(setup.socket, setup.batched);
+    for (;;) {
+        // Outcomes go out before the process waits for more models.
+        if (!requests.hasMessage() && !outcomes.flush())
+            break;
+        while (!requests.hasMessage())
+            if (requests.fill(setup.socket, true) == MessageBuffer::Read::Closed && !requests.hasMessage())
+                _exit(0);
+        const std::string path = *requests.next();
         setup.notes->solve = SolveNotes{};
         setup.notes->nearMemoryLimit = 0;
+        setup.notes->modelsBegun = setup.notes->modelsBegun + 1;
         peak.reset();
+        outcomes.modelStarts();
+        const auto begun = std::chrono::steady_clock::now();
         SolvedModel solved{solve(path, setup.settings, setup.notes->solve), {}, {}};
         solved.outcome.peakMemoryMb = peak.megabytes();
         // What the solver wrote is out before the run reports the model.
@@ -164,7 +274,8 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
             solved.out = takeCapture(STDOUT_FILENO);
             solved.err = takeCapture(STDERR_FILENO);
         }
-        if (!sendMessage(setup.socket, encodeSolved(solved)))
+        const bool quick = std::chrono::steady_clock::now() - begun < kQuickModel;
+        if (!outcomes.modelEnded(frame(encodeSolved(solved)), quick))
             break;
     }
     _exit(0);

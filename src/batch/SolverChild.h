@@ -10,7 +10,8 @@
 // What a solver process leaves where the run can read it even after the process died: it
 // lives in memory shared between the two.
 struct SharedNotes {
-    SolveNotes solve;
+    SolveNotes solve;                       // of the model begun last
+    volatile long long modelsBegun;         // since the process started
     volatile sig_atomic_t nearMemoryLimit;  // died with its address space almost at the limit
 };
 
@@ -21,6 +22,7 @@ struct ChildSetup {
     RunSettings settings;
     SharedNotes* notes = nullptr;
     std::vector<int> othersFds;  // the run's ends of the other solver processes
+    bool batched = false;        // outcomes of quick models may wait for a few more
 };
 
 // The solver process: takes model paths from the socket, one at a time, solves each with its

@@ -53,6 +53,9 @@ struct SolverPool::Queued {
     std::size_t number;
     std::string name;
     std::string path;
+    // A model that died with its process after models whose outcomes died with it too: it is
+    // reported once they are solved again, so that models end in the order they were handed.
+    std::optional<EndedModel> ended = std::nullopt;
 };
 
 struct SolverPool::Slot {
@@ -62,6 +65,7 @@ struct SolverPool::Slot {
     int errCapture = -1;
     SharedNotes* notes = nullptr;
     MessageBuffer buffer;
+    long long answered = 0;  // outcomes received from this process
 
     std::deque<Queued> queue;  // handed and not ended; the front is being solved
     Clock::time_point handedAt;  // of the front
@@ -145,6 +149,8 @@ bool SolverPool::start(Slot& slot)
     setup.errCapture = slot.errCapture;
     setup.settings = m_settings;
     setup.notes = slot.notes;
+    setup.batched = m_window > 1;
+    slot.notes->modelsBegun = 0;
     for (const auto& other : m_slots)
         if (other.get() != &slot)
             for (const int fd : {other->socket, other->outCapture, other->errCapture})
@@ -169,6 +175,7 @@ bool SolverPool::start(Slot& slot)
     slot.pid = pid;
     slot.socket = ends[0];
     slot.buffer = MessageBuffer{};
+    slot.answered = 0;
     slot.stopping = false;
     slot.killAt.reset();
     return true;
@@ -210,13 +217,13 @@ void SolverPool::startClock(Slot& slot, Clock::time_point now)
 // A new process for the models still queued; when none can be had, the front model fails.
 void SolverPool::restart(Slot& slot)
 {
-    if (slot.queue.empty())
+    if (std::none_of(slot.queue.begin(), slot.queue.end(), [](const Queued& model) { return !model.ended; }))
         return;
     startClock(slot, Clock::now());
     if (start(slot)) {
         bool sent = true;
         for (const Queued& model : slot.queue)
-            sent = sent && send(slot, model);
+            sent = sent && (model.ended || send(slot, model));
         if (sent)
             return;
         reap(slot, true);
@@ -267,10 +274,11 @@ EndedModel SolverPool::endFront(Slot& slot, ModelOutcome outcome, std::string ou
     return ended;
 }
 
-ModelOutcome SolverPool::deathOutcome(const Slot& slot, int status, std::string& message) const
+ModelOutcome SolverPool::deathOutcome(const Slot& slot, const std::string& name, int status,
+                                      std::string& message) const
 {
     ModelOutcome outcome;
-    outcome.name = slot.queue.front().name;
+    outcome.name = name;
     if (slot.notes && slot.notes->solve.readFinished)
         outcome.readSeconds = slot.notes->solve.readSeconds;
     if (m_settings.memoryLimitMb && slot.notes && slot.notes->nearMemoryLimit) {
@@ -334,8 +342,10 @@ std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
             restart(slot);
             return ended;
         }
-        if (auto solved = decodeSolved(*message))
+        if (auto solved = decodeSolved(*message)) {
+            ++slot.answered;
             return endFront(slot, std::move(solved->outcome), std::move(solved->out), std::move(solved->err), "");
+        }
     }
     if (read != MessageBuffer::Read::Closed)
         return std::nullopt;
@@ -349,10 +359,34 @@ std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
     const bool wasStopping = slot.stopping;
     slot.stopping = false;
     slot.killAt.reset();
+    // The model it was on died with it; models it had finished but not reported yet are
+    // solved again.
+    // The process was sent the models without an outcome yet, in their order.
+    long long finishedUnsent = slot.notes ? slot.notes->modelsBegun - 1 - slot.answered : 0;
+    std::size_t at = 0;
+    for (long long skipped = 0; at + 1 < slot.queue.size(); ++at)
+        if (!slot.queue[at].ended && skipped++ == finishedUnsent)
+            break;
+    while (at > 0 && slot.queue[at].ended)
+        --at;
+    finishedUnsent = static_cast<long long>(at);
+    Queued& died = slot.queue[at];
     std::string out = m_capture ? takeCapture(slot.outCapture) : "";
     std::string err = m_capture ? takeCapture(slot.errCapture) : "";
     std::string message;
-    ModelOutcome outcome = wasStopping ? *slot.stopped : deathOutcome(slot, status, message);
+    ModelOutcome outcome = wasStopping ? *slot.stopped : deathOutcome(slot, died.name, status, message);
+    if (finishedUnsent > 0) {
+        EndedModel ended;
+        ended.number = died.number;
+        ended.outcome = std::move(outcome);
+        ended.outcome.wallSeconds = secondsBetween(slot.handedAt, Clock::now());
+        ended.capturedOut = std::move(out);
+        ended.capturedErr = std::move(err);
+        ended.message = std::move(message);
+        died.ended = std::move(ended);
+        restart(slot);
+        return std::nullopt;
+    }
     EndedModel ended = endFront(slot, std::move(outcome), std::move(out), std::move(err), std::move(message));
     restart(slot);
     return ended;
@@ -370,6 +404,13 @@ EndedModel SolverPool::waitForEnd()
                 EndedModel ended = std::move(*slot->failedStart);
                 slot->failedStart.reset();
                 restart(*slot);
+                return ended;
+            }
+            if (!slot->queue.empty() && slot->queue.front().ended) {
+                EndedModel ended = std::move(*slot->queue.front().ended);
+                slot->queue.pop_front();
+                if (!slot->queue.empty())
+                    startClock(*slot, now);
                 return ended;
             }
             if (!slot->queue.empty() && slot->buffer.hasMessage())

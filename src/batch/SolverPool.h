@@ -58,7 +58,7 @@ private:
     void checkTimes(Slot& slot, Clock::time_point now);
     std::optional<EndedModel> readFrom(Slot& slot, bool fill);
     EndedModel endFront(Slot& slot, ModelOutcome outcome, std::string out, std::string err, std::string message);
-    ModelOutcome deathOutcome(const Slot& slot, int status, std::string& message) const;
+    ModelOutcome deathOutcome(const Slot& slot, const std::string& name, int status, std::string& message) const;
     void forwardInterrupt();
 
     RunSettings m_settings;

@@ -72,20 +72,6 @@ private:
     std::string_view m_bytes;
 };
 
-bool readExactly(int fd, char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t count = recv(fd, data, size, 0);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        data += count;
-        size -= static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string encodeSolved(const SolvedModel& solved)
@@ -128,12 +114,22 @@ std::optional<SolvedModel> decodeSolved(std::string_view bytes)
     return solved;
 }
 
-bool sendMessage(int fd, std::string_view payload)
+std::string frame(std::string_view payload)
 {
     const std::uint32_t length = static_cast<std::uint32_t>(payload.size());
     std::string message(reinterpret_cast<const char*>(&length), kLengthBytes);
     message += payload;
-    std::string_view left = message;
+    return message;
+}
+
+bool sendMessage(int fd, std::string_view payload)
+{
+    return sendFramed(fd, frame(payload));
+}
+
+bool sendFramed(int fd, std::string_view messages)
+{
+    std::string_view left = messages;
     while (!left.empty()) {
         const ssize_t count = send(fd, left.data(), left.size(), MSG_NOSIGNAL);
         if (count < 0 && errno == EINTR)
@@ -145,20 +141,11 @@ bool sendMessage(int fd, std::string_view payload)
     return true;
 }
 
-bool receiveMessage(int fd, std::string& payload)
-{
-    std::uint32_t length = 0;
-    if (!readExactly(fd, reinterpret_cast<char*>(&length), kLengthBytes))
-        return false;
-    payload.resize(length);
-    return readExactly(fd, payload.data(), length);
-}
-
-MessageBuffer::Read MessageBuffer::fill(int fd)
+MessageBuffer::Read MessageBuffer::fill(int fd, bool wait)
 {
     char chunk[4096];
-    for (;;) {
-        const ssize_t count = recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
+    for (int flags = wait ? 0 : MSG_DONTWAIT;; flags = MSG_DONTWAIT) {
+        const ssize_t count = recv(fd, chunk, sizeof chunk, flags);
         if (count > 0) {
             m_bytes.append(chunk, static_cast<std::size_t>(count));
             continue;

@@ -22,15 +22,16 @@ std::optional<SolvedModel> decodeSolved(std::string_view bytes);
 // Sends one message whole; false when the other side is gone. Never raises SIGPIPE.
 bool sendMessage(int fd, std::string_view payload);
 
-// Waits for one whole message; false at the end of the stream or on a failure.
-bool receiveMessage(int fd, std::string& payload);
+// A message with its length in front, and several such sent at once.
+std::string frame(std::string_view payload);
+bool sendFramed(int fd, std::string_view messages);
 
 // The bytes that have arrived on a socket, cut into messages as they complete.
 class MessageBuffer {
 public:
     enum class Read { Data, Closed };
-    // Takes what can be read now without waiting.
-    Read fill(int fd);
+    // Takes what can be read now, waiting for something first when `wait`.
+    Read fill(int fd, bool wait = false);
     // The next whole message, if one has arrived.
     std::optional<std::string> next();
     bool hasMessage() const;
