@@ -95,7 +95,7 @@ int mergeShards(const std::string& outputFolder)
 
     // A model counts as run only with both of its rows, as a resumed shard sees it.
     std::string results = kResultsHeader;
-    std::string details = kDetailsHeader;
+    std::string details = kDetailsFileHeader;
     bool complete = true;
     for (const ListedModel& model : *models) {
         const auto result = rows.results.find(model.name);

@@ -16,8 +16,6 @@
 #include "fs/Streams.h"
 #include "report/RunFiles.h"
 
-extern char** environ;
-
 namespace {
 
 const std::string kOptScript = std::string(kSlurmFilePrefix) + "_opt.sh";

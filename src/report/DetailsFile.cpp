@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-const char* const kDetailsHeader =
+const char* const kDetailsFileHeader =
     "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,"
     "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check\n";
 
@@ -141,7 +141,7 @@ std::string notRunDetailsRow(const std::string& model)
     return row;
 }
 
-DetailsFile::DetailsFile(const std::string& folder, std::string name) : m_file(folder, std::move(name), kDetailsHeader) {}
+DetailsFile::DetailsFile(const std::string& folder, std::string name) : m_file(folder, std::move(name), kDetailsFileHeader) {}
 
 int DetailsFile::append(std::string_view row)
 {

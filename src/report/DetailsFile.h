@@ -8,7 +8,7 @@
 #include "report/TableFile.h"
 
 inline constexpr const char* kDetailsFileName = "sol_detalhes.csv";
-extern const char* const kDetailsHeader;
+extern const char* const kDetailsFileHeader;
 
 // The stable machine code of a status: optimal, infeasible, unbounded, infeasible_or_unbounded,
 // time_limit, memory_limit, node_limit, interrupted, read_error, solver_error, crashed, other.
