@@ -171,7 +171,8 @@ RunTotals runOptimization(const OptimizeRequest& request)
     }
     if (!request.shard)
         removeOldResults(request.modelFolder, results);
-    writeManifest(request);
+    if (request.keepModelList)
+        writeManifest(request);
     const auto solvedHere = [&](std::size_t number, const std::string& path) {
         return (!request.shard || request.shard->owns(number)) && !done.count(fileName(path));
     };

@@ -17,6 +17,7 @@ struct OptimizeRequest {
     RunOptions options;
     std::optional<Shard> shard;  // only this part of the models, into the shard's own files
     bool resume = false;         // keep the rows already in the output folder, solve the rest
+    bool keepModelList = false;  // leave sol_modelos.txt in the output folder (command line)
 };
 
 // The models of a listing with their listing numbers: every entry but the run's own files
@@ -29,5 +30,6 @@ std::vector<ListedModel> listedModels(const std::vector<std::string>& entries);
 // on standard error. Beside the results file the run keeps sol_detalhes.csv; its totals come
 // back for the exit status and the summary. A shard solves and shows only its own entries; a
 // resumed run keeps the models that already have a row in both table files, and neither
-// solves nor shows them. Every run leaves the folder's list of models (sol_modelos.txt).
+// solves nor shows them. A command-line run leaves the folder's list of models (sol_modelos.txt)
+// for a later merge; the shell's output folder stays as it was.
 RunTotals runOptimization(const OptimizeRequest& request);

@@ -173,6 +173,7 @@ int runOpt(const OptArguments& arguments)
     if (!arguments.shard.empty())
         request.shard = parseShard(arguments.shard);
     request.resume = arguments.resume;
+    request.keepModelList = true;
     RunSettings& settings = request.settings;
     if (arguments.solver == "gurobi") {
         if (!isGurobiLibraryAvailable()) {
