@@ -135,7 +135,7 @@ std::optional<long long> taskSeconds(std::optional<double> timeLimit, std::size_
     if (!timeLimit)
         return std::nullopt;
     const std::size_t perJob = jobs > 1 ? (models + static_cast<std::size_t>(jobs) - 1) / static_cast<std::size_t>(jobs) : models;
-    return static_cast<long long>(std::ceil(static_cast<double>(perJob) * (1.1 * *timeLimit + 15) + 300));
+    return static_cast<long long>(std::ceil(static_cast<double>(perJob) * (11 * *timeLimit / 10 + 15) + 300));
 }
 
 std::string slurmTime(long long seconds)

@@ -140,10 +140,14 @@ public:
 
         const std::string host = shortHostName();
         std::ostringstream conf;
+        const int controllerPort = freeLoopbackPort();
+        int nodePort = freeLoopbackPort();
+        while (nodePort == controllerPort)
+            nodePort = freeLoopbackPort();
         conf << "ClusterName=lumbrixtest\n"
              << "SlurmctldHost=" << host << "(127.0.0.1)\n"
-             << "SlurmctldPort=" << freeLoopbackPort() << "\n"
-             << "SlurmdPort=" << freeLoopbackPort() << "\n"
+             << "SlurmctldPort=" << controllerPort << "\n"
+             << "SlurmdPort=" << nodePort << "\n"
              << "SlurmUser=root\nSlurmdUser=root\n"
              << "AuthType=auth/munge\nCredType=cred/munge\nAuthInfo=socket=" << m_socket << "\n"
              << "StateSaveLocation=" << dir << "/state\nSlurmdSpoolDir=" << dir << "/spool\n"
