@@ -32,13 +32,30 @@ std::string joined(const std::vector<std::string>& words)
     return line;
 }
 
+// The job's requests inside its script too, so that a task submitted again by hand
+// (`sbatch --array=3 sol_slurm_opt.sh`) asks for the same. sbatch reads a value in double
+// quotes as one word.
+std::string directives(const std::vector<std::string>& arguments)
+{
+    std::string lines;
+    for (const std::string& argument : arguments) {
+        if (argument == "--parsable" || argument.starts_with("--array=") || argument.starts_with("--dependency=")
+            || !argument.starts_with("-") || argument.find('"') != std::string::npos)
+            continue;
+        const std::size_t equals = argument.find('=');
+        const bool plain = argument.find_first_of(" \t") == std::string::npos || equals == std::string::npos;
+        lines += "#SBATCH " + (plain ? argument : argument.substr(0, equals + 1) + '"' + argument.substr(equals + 1) + '"')
+            + "\n";
+    }
+    return lines;
+}
+
 std::string optScript(const SlurmRequest& request)
 {
     std::vector<std::string> command = {request.lumbrix, "opt", request.modelFolder, request.outputFolder};
     command.insert(command.end(), request.optOptions.begin(), request.optOptions.end());
-    return "#!/bin/sh\n"
-           "# A task of a Lumbrix run: shard SLURM_ARRAY_TASK_ID + 1 of "
-        + std::to_string(request.tasks)
+    return "#!/bin/sh\n" + directives(arrayJobArguments(request))
+        + "# A task of a Lumbrix run: shard SLURM_ARRAY_TASK_ID + 1 of " + std::to_string(request.tasks)
         + ", resumed where an earlier attempt of the task stopped.\n"
           "exec "
         + joined(command) + " --shard \"$((SLURM_ARRAY_TASK_ID + 1))/" + std::to_string(request.tasks)
@@ -47,9 +64,9 @@ std::string optScript(const SlurmRequest& request)
 
 std::string mergeScript(const SlurmRequest& request)
 {
-    return "#!/bin/sh\n"
-           "# The end of a Lumbrix run: the shards' rows joined in listing order.\n"
-           "exec "
+    return "#!/bin/sh\n" + directives(mergeJobArguments(request, {}))
+        + "# The end of a Lumbrix run: the shards' rows joined in listing order.\n"
+          "exec "
         + joined({request.lumbrix, "merge", request.outputFolder}) + "\n";
 }
 

@@ -253,7 +253,10 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
                            + out + "/sol_slurm_merge-%j.out' --partition=curta --account=lab --qos=x '" + out
                            + "/sol_slurm_merge.sh'\n");
     EXPECT_EQ(readFile(out + "/sol_slurm_opt.sh"),
-              "#!/bin/sh\n# A task of a Lumbrix run: shard SLURM_ARRAY_TASK_ID + 1 of 3, resumed where an earlier "
+              "#!/bin/sh\n#SBATCH --job-name=lumbrix\n#SBATCH --output=\"" + out
+                  + "/sol_slurm_opt-%A_%a.out\"\n#SBATCH --cpus-per-task=2\n#SBATCH --time=0-00:07:42\n"
+                    "#SBATCH --mem=2001M\n#SBATCH --partition=curta\n#SBATCH --account=lab\n#SBATCH --qos=x\n"
+                    "# A task of a Lumbrix run: shard SLURM_ARRAY_TASK_ID + 1 of 3, resumed where an earlier "
               "attempt of the task stopped.\nexec "
                   + lumbrixBinary() + " opt " + models.path() + " '" + out
                   + "' --solver scip --time-limit 60 --memory-limit 1000,5 --jobs 2 --quiet --shard "
