@@ -15,6 +15,7 @@
 #include <grp.h>
 #include <netinet/in.h>
 #include <pwd.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -80,6 +81,11 @@ pid_t startDaemon(const std::vector<std::string>& argv, const std::string& log, 
     setsid();
     if (user && (setgroups(0, nullptr) != 0 || setgid(user->pw_gid) != 0 || setuid(user->pw_uid) != 0))
         _exit(126);
+    // Should the suite itself die, its daemons go with it (set after the change of user,
+    // which clears it).
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() == 1)
+        _exit(125);
     std::vector<char*> words;
     for (const std::string& word : argv)
         words.push_back(const_cast<char*>(word.c_str()));
