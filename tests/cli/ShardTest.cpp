@@ -261,20 +261,23 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
                   + lumbrixBinary() + " opt " + models.path() + " '" + out
                   + "' --solver scip --time-limit 60 --memory-limit 1000,5 --jobs 2 --quiet --shard "
                     "\"$((SLURM_ARRAY_TASK_ID + 1))/3\" --resume\n");
-    // The task script runs as SLURM would run task 1: shard 2 of 3.
+    // Without limits: neither time nor memory is asked for.
+    const ProcessResult plain = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2", "--dry-run"});
+    EXPECT_EQ(plain.out.find("--time="), std::string::npos) << plain.out;
+    EXPECT_EQ(plain.out.find("--mem="), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("--array=0-1 "), std::string::npos) << plain.out;
+
+    // The task script runs as SLURM would run task 1: shard 2 of 2; the merge then misses
+    // shard 1.
     ProcessOptions options;
     options.environment = {{"SLURM_ARRAY_TASK_ID", "1"}};
     const ProcessResult task = runProcess({"/bin/sh", out + "/sol_slurm_opt.sh"}, options);
-    EXPECT_EQ(task.exitCode, 0) << task.err;
-    EXPECT_TRUE(fileExists(out + "/sol_stat.shard-2-of-3.csv"));
+    EXPECT_EQ(task.exitCode, 1) << task.err;  // m4.lp, which the reader refuses, is in shard 2
+    EXPECT_TRUE(fileExists(out + "/sol_stat.shard-2-of-2.csv"));
     const ProcessResult merge = runProcess({"/bin/sh", out + "/sol_slurm_merge.sh"});
     EXPECT_EQ(merge.exitCode, 1);
-
-    // Without limits: neither time nor memory is asked for.
-    const ProcessResult plain = lumbrix({"slurm", models.path(), out, "--tasks", "1", "--dry-run"});
-    EXPECT_EQ(plain.out.find("--time="), std::string::npos) << plain.out;
-    EXPECT_EQ(plain.out.find("--mem="), std::string::npos) << plain.out;
-    EXPECT_NE(plain.out.find("--array=0-0 "), std::string::npos) << plain.out;
+    EXPECT_EQ(merge.err, "Modelo sem resultado: m1.lp\nModelo sem resultado: m3.lp\nModelo sem resultado: m5.lp\n"
+                         "Modelo sem resultado: m6.lp\nModelo sem resultado: m8.lp\n");
 }
 
 TEST(SlurmScripts, ASubmissionWithoutSbatchFails)
