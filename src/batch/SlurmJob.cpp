@@ -1,5 +1,6 @@
 #include "batch/SlurmJob.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -33,10 +34,16 @@ std::string joined(const std::vector<std::string>& words)
 }
 
 // The job's requests inside its script too, so that a task submitted again by hand
-// (`sbatch --array=3 sol_slurm_opt.sh`) asks for the same. sbatch reads a value in double
-// quotes as one word.
-std::string directives(const std::vector<std::string>& arguments)
+// (`sbatch --array=3 sol_slurm_opt.sh`) asks for the same. The user's own sbatch arguments
+// go there only when each is a whole long option (`--account=lab`, `--hold`): a value given
+// as a word of its own cannot be told from a flag. sbatch reads a value in double quotes as
+// one word.
+std::string directives(std::vector<std::string> arguments, const SlurmRequest& request)
 {
+    arguments.pop_back();  // the script
+    const auto& user = request.sbatchArguments;
+    if (!std::all_of(user.begin(), user.end(), [](const std::string& word) { return word.starts_with("--"); }))
+        arguments.resize(arguments.size() - user.size());
     std::string lines;
     for (const std::string& argument : arguments) {
         if (argument == "--parsable" || argument.starts_with("--array=") || argument.starts_with("--dependency=")
@@ -54,7 +61,7 @@ std::string optScript(const SlurmRequest& request)
 {
     std::vector<std::string> command = {request.lumbrix, "opt", request.modelFolder, request.outputFolder};
     command.insert(command.end(), request.optOptions.begin(), request.optOptions.end());
-    return "#!/bin/sh\n" + directives(arrayJobArguments(request))
+    return "#!/bin/sh\n" + directives(arrayJobArguments(request), request)
         + "# A task of a Lumbrix run: shard SLURM_ARRAY_TASK_ID + 1 of " + std::to_string(request.tasks)
         + ", resumed where an earlier attempt of the task stopped.\n"
           "exec "
@@ -64,7 +71,7 @@ std::string optScript(const SlurmRequest& request)
 
 std::string mergeScript(const SlurmRequest& request)
 {
-    return "#!/bin/sh\n" + directives(mergeJobArguments(request, {}))
+    return "#!/bin/sh\n" + directives(mergeJobArguments(request, {}), request)
         + "# The end of a Lumbrix run: the shards' rows joined in listing order.\n"
           "exec "
         + joined({request.lumbrix, "merge", request.outputFolder}) + "\n";

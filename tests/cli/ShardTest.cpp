@@ -262,7 +262,12 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
                   + "' --solver scip --time-limit 60 --memory-limit 1000,5 --jobs 2 --quiet --shard "
                     "\"$((SLURM_ARRAY_TASK_ID + 1))/3\" --resume\n");
     // Without limits: neither time nor memory is asked for.
-    const ProcessResult plain = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2", "--dry-run"});
+    // A user's argument whose value is a word of its own stays out of the scripts.
+    const ProcessResult plain = lumbrix(
+        {"slurm", models.path(), out, "--quiet", "--tasks", "2", "--sbatch-arg=-A", "--sbatch-arg=lab", "--dry-run"});
+    EXPECT_NE(plain.out.find(" -A lab "), std::string::npos) << plain.out;
+    EXPECT_TRUE(readFile(out + "/sol_slurm_opt.sh").starts_with("#!/bin/sh\n#SBATCH --job-name=lumbrix\n#SBATCH --output=\""
+                                                              + out + "/sol_slurm_opt-%A_%a.out\"\n#SBATCH --cpus-per-task=1\n# A task"));
     EXPECT_EQ(plain.out.find("--time="), std::string::npos) << plain.out;
     EXPECT_EQ(plain.out.find("--mem="), std::string::npos) << plain.out;
     EXPECT_NE(plain.out.find("--array=0-1 "), std::string::npos) << plain.out;
