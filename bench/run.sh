@@ -59,6 +59,30 @@ echo "command line N=1000 with --solu: $cli s, shell $shell s, ratio $(ratio "$c
 # Reading: a model of 200,000 non-zeros through the SCIP interface against glp_read_lp.
 "$tools/lumbrix_bench_read_speed" "$work/read.lp"
 
+# Shards: 1,000 models as three shards and their merge against one whole command-line run,
+# alternated; then a resumed run that finds every row there, which only reads them back.
+: > "$work/whole.t"
+: > "$work/shards.t"
+for round in 1 2 3 4 5; do
+    measure /dev/null "$lumbrix" opt "$work/m1000" "$work/out1000" --quiet | cut -d' ' -f1 >> "$work/whole.t"
+    rm -rf "$work/parts"
+    mkdir "$work/parts"
+    for k in 1 2 3; do
+        measure /dev/null "$lumbrix" opt "$work/m1000" "$work/parts" --quiet --shard "$k/3" | cut -d' ' -f1
+    done > "$work/parts.t"
+    measure /dev/null "$lumbrix" merge "$work/parts" | cut -d' ' -f1 >> "$work/parts.t"
+    awk '{ s += $1 } END { print s }' "$work/parts.t" >> "$work/shards.t"
+done
+whole=$(median < "$work/whole.t")
+shards=$(median < "$work/shards.t")
+echo "shards     N=1000: 3 shards and merge $shards s, whole run $whole s, ratio $(ratio "$shards" "$whole")"
+: > "$work/resume.t"
+for round in 1 2 3 4 5; do
+    measure /dev/null "$lumbrix" opt "$work/m1000" "$work/out1000" --quiet --resume | cut -d' ' -f1 >> "$work/resume.t"
+done
+resume=$(median < "$work/resume.t")
+echo "resume     N=1000, every row there: $resume s, $(awk -v t="$resume" 'BEGIN { printf "%.2f", t / 1000 * 1e6 }') us/model"
+
 # Growth and memory: seconds per model and peak memory at 1,000 and 20,000 models.
 models 20000
 for n in 1000 20000; do

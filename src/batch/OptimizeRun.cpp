@@ -3,10 +3,12 @@
 #include <cstring>
 #include <deque>
 #include <iostream>
+#include <set>
 
 #include <unistd.h>
 
 #include "batch/SolverPool.h"
+#include "fs/Files.h"
 #include "fs/Paths.h"
 #include "fs/Streams.h"
 #include "report/ModelReport.h"
@@ -89,17 +91,95 @@ private:
     std::deque<Waiting> m_waiting;
 };
 
+std::string hostName()
+{
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0)
+        return "host";
+    return name;
+}
+
+// Every part of a run writes the same list; the temporary's name is its own even when the
+// parts run on several machines over one shared folder. A shard without the list cannot be
+// merged, so there the failure is told; a whole run has no use for it.
+void writeManifest(const OptimizeRequest& request)
+{
+    const std::string path = pathInFolder(request.outputFolder, kManifestFileName);
+    const std::string temporary = path + "." + hostName() + "." + std::to_string(getpid()) + ".tmp";
+    const int error = replaceFile(path, temporary, manifestText(listedModels(request.entries)));
+    if (error != 0 && request.shard)
+        printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
+}
+
+// The models that have a row in both table files stay, each with its first rows; a last
+// line cut by a kill, and a row whose other half never got written, go, so that those
+// models are solved again.
+std::set<std::string> keepEarlierRows(const OptimizeRequest& request, ResultsFile& results, RecorderSetup& setup)
+{
+    const std::string resultsText = readWholeFile(results.path()).value_or("");
+    const std::string detailsText = readWholeFile(pathInFolder(request.outputFolder, setup.detailsName)).value_or("");
+    const std::vector<std::string> resultLines = resultsFileLines(resultsText);
+    const std::vector<std::string> detailLines = detailsFileLines(detailsText);
+    std::set<std::string> inResults, inDetails, done;
+    for (const std::string& line : resultLines)
+        inResults.insert(resultsLineModel(line));
+    for (const std::string& line : detailLines)
+        inDetails.insert(detailsLineModel(line));
+    std::set<std::string> kept;
+    for (const std::string& line : resultLines) {
+        const std::string model = resultsLineModel(line);
+        if (inDetails.count(model) && kept.insert(model).second)
+            results.keep(line);
+    }
+    for (const std::string& line : detailLines) {
+        const std::string model = detailsLineModel(line);
+        if (inResults.count(model) && done.insert(model).second)
+            setup.keptDetails.push_back(line);
+    }
+    return done;
+}
+
 }  // namespace
+
+std::vector<ListedModel> listedModels(const std::vector<std::string>& entries)
+{
+    std::vector<ListedModel> models;
+    std::size_t number = 0;
+    for (const std::string& path : entries) {
+        const std::string name = fileName(path);
+        if (isRunOwnFile(name))
+            continue;
+        if (hasSuffix(path, "lp"))
+            models.push_back({number, name});
+        ++number;
+    }
+    return models;
+}
 
 RunTotals runOptimization(const OptimizeRequest& request)
 {
-    ResultsFile results(request.outputFolder, solverName(request.settings.solver));
+    ResultsFile results(request.outputFolder, solverName(request.settings.solver), resultsFileName(request.shard));
+    RecorderSetup setup;
+    setup.detailsName = detailsFileName(request.shard);
+    setup.removeOldDetails = !request.shard;
+    std::set<std::string> done;
+    if (request.resume)
+        done = keepEarlierRows(request, results, setup);
     if (const int error = results.create()) {
         reportWriteFailure(results, error);
         return RunTotals{};
     }
-    removeOldResults(request.modelFolder, results);
-    RunRecorder recorder(request);
+    if (!request.shard)
+        removeOldResults(request.modelFolder, results);
+    if (request.keepModelList)
+        writeManifest(request);
+    const auto solvedHere = [&](std::size_t number, const std::string& path) {
+        return (!request.shard || request.shard->owns(number)) && !done.count(fileName(path));
+    };
+    for (const ListedModel& model : listedModels(request.entries))
+        if (solvedHere(model.number, model.name))
+            ++setup.modelsToSolve;
+    RunRecorder recorder(request, setup);
 
     SolverPool solvers(request.settings);
     const bool live = solvers.live();
@@ -114,10 +194,12 @@ RunTotals runOptimization(const OptimizeRequest& request)
 
     std::size_t number = 0;
     for (const std::string& path : request.entries) {
-        if (isRunTableFile(fileName(path)))
+        if (isRunOwnFile(fileName(path)))
             continue;
         const std::size_t modelNumber = number++;
         const bool isModel = hasSuffix(path, "lp");
+        if (!solvedHere(modelNumber, isModel ? path : std::string()))
+            continue;
         if (inOrder && !live) {
             order.entry(modelNumber, isModel);
         } else if (live || !isModel) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "backends/RunSettings.h"
 #include "batch/RunRecord.h"
+#include "report/RunFiles.h"
 
 // One `opt` run: both folders already accepted.
 struct OptimizeRequest {
@@ -13,11 +15,21 @@ struct OptimizeRequest {
     std::string outputFolder;
     RunSettings settings;
     RunOptions options;
+    std::optional<Shard> shard;  // only this part of the models, into the shard's own files
+    bool resume = false;         // keep the rows already in the output folder, solve the rest
+    bool keepModelList = false;  // leave sol_modelos.txt in the output folder (command line)
 };
+
+// The models of a listing with their listing numbers: every entry but the run's own files
+// gets a number, the names that end in "lp" are models.
+std::vector<ListedModel> listedModels(const std::vector<std::string>& entries);
 
 // Solves every entry whose name ends in "lp", numbering every entry of the listing. After each
 // model its row is in the output folder's results file, then its report is on the console. A
 // results file that cannot be created stops the run before the first model, with the reason
 // on standard error. Beside the results file the run keeps sol_detalhes.csv; its totals come
-// back for the exit status and the summary.
+// back for the exit status and the summary. A shard solves and shows only its own entries; a
+// resumed run keeps the models that already have a row in both table files, and neither
+// solves nor shows them. A command-line run leaves the folder's list of models (sol_modelos.txt)
+// for a later merge; the shell's output folder stays as it was.
 RunTotals runOptimization(const OptimizeRequest& request);

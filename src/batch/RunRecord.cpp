@@ -40,13 +40,6 @@ RunDescription describeRun(const RunSettings& settings)
     return run;
 }
 
-std::size_t countModels(const std::vector<std::string>& entries)
-{
-    return static_cast<std::size_t>(std::count_if(entries.begin(), entries.end(), [](const std::string& path) {
-        return !isRunTableFile(fileName(path)) && hasSuffix(path, "lp");
-    }));
-}
-
 // The direction of an LP file's objective: its first word that is no comment.
 std::optional<Sense> objectiveSense(const std::string& path)
 {
@@ -69,28 +62,25 @@ std::optional<Sense> objectiveSense(const std::string& path)
 
 }  // namespace
 
-bool isRunTableFile(const std::string& name)
-{
-    return name == kResultsFileName || name == kDetailsFileName;
-}
-
-RunRecorder::RunRecorder(const OptimizeRequest& request)
+RunRecorder::RunRecorder(const OptimizeRequest& request, const RecorderSetup& setup)
     : m_modelFolder(request.modelFolder), m_knownResults(request.options.knownResults),
-      m_description(describeRun(request.settings)), m_details(request.outputFolder),
-      m_progress(progressWanted(request.settings), countModels(request.entries)),
+      m_description(describeRun(request.settings)), m_details(request.outputFolder, setup.detailsName),
+      m_progress(progressWanted(request.settings), setup.modelsToSolve),
       m_sharedTerminal(isatty(STDOUT_FILENO) != 0)
 {
     m_totals.started = true;
     m_totals.checked = m_knownResults.has_value();
     // The console and standard error of a run stay as they were before the details file:
     // its failures go to the totals, which the command line reports.
+    for (const std::string& line : setup.keptDetails)
+        m_details.keep(line);
     if (const int error = m_details.create()) {
         m_totals.detailsFailed(error);
     } else {
         m_detailsOpen = true;
         // As with the results file: an old one in the model folder is no model.
         const std::string old = pathInFolder(m_modelFolder, kDetailsFileName);
-        if (!m_details.isFile(old))
+        if (setup.removeOldDetails && !m_details.isFile(old))
             static_cast<void>(unlink(old.c_str()));
     }
     m_progress.draw();

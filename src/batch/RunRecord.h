@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/Progress.h"
 #include "batch/RunTotals.h"
@@ -17,14 +18,19 @@ struct RunOptions {
     std::optional<KnownResults> knownResults;  // from a .solu file: every model is checked
 };
 
-// Whether a listing entry is one of a run's own table files, which are no models.
-bool isRunTableFile(const std::string& name);
+// What a run's details file starts from and how many models the run will solve.
+struct RecorderSetup {
+    std::string detailsName;
+    std::vector<std::string> keptDetails;  // whole lines of an earlier run, resumed
+    std::size_t modelsToSolve = 0;
+    bool removeOldDetails = true;  // an old details file in the model folder goes
+};
 
 // Everything a run keeps beside sol_stat.csv: the details file, the checks against known
 // results, the progress line and the totals. Made once the results file exists.
 class RunRecorder {
 public:
-    explicit RunRecorder(const OptimizeRequest& request);
+    RunRecorder(const OptimizeRequest& request, const RecorderSetup& setup);
     RunRecorder(const RunRecorder&) = delete;
     RunRecorder& operator=(const RunRecorder&) = delete;
 

@@ -119,3 +119,43 @@ bool isStreamOrDevice(const std::string& path)
         return false;
     return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
+
+int replaceFile(const std::string& path, const std::string& temporary, std::string_view text)
+{
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    int error = 0;
+    if (!writeAll(fd, text))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        unlink(temporary.c_str());
+    return error;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}

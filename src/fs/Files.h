@@ -47,3 +47,10 @@ bool isStreamOrDevice(const std::string& path);
 
 // Writes all of the text, or fails with errno set.
 bool writeAll(int fd, std::string_view text);
+
+// Writes the text to `temporary` (beside `path`) and renames it over `path`, so that readers
+// see the old file or the whole new one. 0, or the errno of the failure.
+int replaceFile(const std::string& path, const std::string& temporary, std::string_view text);
+
+// A file's whole text; nullopt when it cannot be read (errno tells why).
+std::optional<std::string> readWholeFile(const std::string& path);

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <ctime>
 
-namespace {
-
-constexpr const char* kHeader =
+const char* const kDetailsFileHeader =
     "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,"
     "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check\n";
+
+namespace {
 
 // SCIP's infinity: a bound this large is no value.
 constexpr double kInfinity = 1e20;
@@ -130,7 +130,18 @@ std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, s
     return row;
 }
 
-DetailsFile::DetailsFile(const std::string& folder, std::string name) : m_file(folder, std::move(name), kHeader) {}
+std::string notRunDetailsRow(const std::string& model)
+{
+    std::string row;
+    addField(row, model);
+    if (row.empty())
+        row += "\"\"";
+    row += ",,,not_run";
+    row += std::string(16, ',');
+    return row;
+}
+
+DetailsFile::DetailsFile(const std::string& folder, std::string name) : m_file(folder, std::move(name), kDetailsFileHeader) {}
 
 int DetailsFile::append(std::string_view row)
 {

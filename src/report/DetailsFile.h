@@ -8,6 +8,7 @@
 #include "report/TableFile.h"
 
 inline constexpr const char* kDetailsFileName = "sol_detalhes.csv";
+extern const char* const kDetailsFileHeader;
 
 // The stable machine code of a status: optimal, infeasible, unbounded, infeasible_or_unbounded,
 // time_limit, memory_limit, node_limit, interrupted, read_error, solver_error, crashed, other.
@@ -32,6 +33,9 @@ std::string isoUtcTime(long long secondsSinceEpoch);
 // empty fields where nothing is known.
 std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, std::string_view check);
 
+// The row of a model that no part of a run solved: its name, the status not_run, nothing else.
+std::string notRunDetailsRow(const std::string& model);
+
 // sol_detalhes.csv of a run, for programs: comma-separated, LF line ends, one header line,
 // one row per model, kept with the promises of a TableFile.
 class DetailsFile {
@@ -41,6 +45,8 @@ public:
     // 0, or the errno of the failure (see TableFile).
     int create() { return m_file.create(); }
     int append(std::string_view row);
+    // A whole line (with its line end) of an earlier run, written again by create().
+    void keep(std::string_view line) { m_file.keep(line); }
 
     const std::string& path() const { return m_file.path(); }
     bool isFile(const std::string& other) const { return m_file.isFile(other); }

@@ -1,7 +1,7 @@
 #include "report/ResultsFile.h"
 
-ResultsFile::ResultsFile(const std::string& folder, std::string solverName)
-    : m_file(folder, kResultsFileName, "SOLVER;NOME;TEMPO;STATUS;Z;TEMPO LEITUR\r\n"), m_solverName(std::move(solverName))
+ResultsFile::ResultsFile(const std::string& folder, std::string solverName, std::string name)
+    : m_file(folder, std::move(name), kResultsHeader), m_solverName(std::move(solverName))
 {
 }
 

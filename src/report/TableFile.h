@@ -19,7 +19,10 @@ public:
     TableFile(const TableFile&) = delete;
     TableFile& operator=(const TableFile&) = delete;
 
-    // Writes the header alone. 0, or the errno of the failure.
+    // A line an earlier run left in the file, kept before the next create().
+    void keep(std::string_view line) { m_lines.emplace_back(line); }
+
+    // Writes the header and the lines kept. 0, or the errno of the failure.
     int create();
 
     // Adds a line (with its line end) and brings the file up to date. 0, or the errno of the

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <climits>
+#include <cstdlib>
 #include <iostream>
 
 #include <unistd.h>
@@ -11,7 +13,9 @@
 
 #include "backends/gurobi/GurobiLibrary.h"
 #include "backends/scip/ScipEngine.h"
+#include "batch/MergeRun.h"
 #include "batch/OptimizeRun.h"
+#include "batch/SlurmJob.h"
 #include "convert/ConvertModFolder.h"
 #include "fs/Files.h"
 #include "fs/Streams.h"
@@ -79,6 +83,30 @@ bool listEntries(const std::string& folder, std::vector<std::string>& entries)
     return true;
 }
 
+CLI::Validator shardText()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (!parseShard(text))
+                return "esperava K/N com 1 <= K <= N, recebeu '" + text + "'";
+            return {};
+        },
+        "");
+}
+
+CLI::Validator taskCount()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            std::size_t value = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error != std::errc() || end != text.data() + text.size() || value < 1)
+                return "esperava um número inteiro de 1 ou mais, recebeu '" + text + "'";
+            return {};
+        },
+        "");
+}
+
 struct OptArguments {
     std::string models;
     std::string output;
@@ -88,11 +116,64 @@ struct OptArguments {
     std::string jobs;
     bool quiet = false;
     std::string solu;
+    std::string shard;
+    bool resume = false;
 };
+
+struct SlurmArguments {
+    std::string tasks;
+    std::string partition;
+    std::vector<std::string> sbatchArguments;
+    bool dryRun = false;
+};
+
+// The options that `opt` and `slurm` share, from one table.
+void addRunOptions(CLI::App* command, OptArguments& opt)
+{
+    command->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
+    command->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
+    command->add_option("--solver", opt.solver, "scip (padrão) ou gurobi")
+        ->type_name("SOLVER")
+        ->transform(CLI::IsMember({"scip", "gurobi"}, CLI::ignore_case));
+    command->add_option("--time-limit", opt.timeLimit, "Tempo máximo por modelo em segundos (0: sem limite)")
+        ->type_name("SEGUNDOS")
+        ->check(numberAtLeast(0, "um número de segundos, 0 ou mais"));
+    command->add_option("--memory-limit", opt.memoryLimit, "Limite de memória por modelo em MB (0: sem limite)")
+        ->type_name("MB")
+        ->check(numberAtLeast(0, "um número de MB, 0 ou mais"));
+    command->add_option("--jobs", opt.jobs, "Modelos resolvidos ao mesmo tempo (padrão 1)")
+        ->type_name("N")
+        ->check(jobCount());
+    command->add_flag("--quiet", opt.quiet, "Sem o log do solver");
+    command->add_option("--solu", opt.solu, "Arquivo .solu com os valores conhecidos, para a verificação")
+        ->type_name("ARQUIVO");
+}
+
+// As at the shell: 0 switches a limit off.
+std::optional<double> limitValue(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    const double value = *parseArgumentNumber(text);
+    return value != 0 ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<KnownResults> readSolu(const std::string& path)
+{
+    std::string problem;
+    auto known = readSoluFile(path, problem);
+    if (!known)
+        printError("Erro ao ler " + path + ": " + problem + "\n");
+    return known;
+}
 
 int runOpt(const OptArguments& arguments)
 {
     OptimizeRequest request;
+    if (!arguments.shard.empty())
+        request.shard = parseShard(arguments.shard);
+    request.resume = arguments.resume;
+    request.keepModelList = true;
     RunSettings& settings = request.settings;
     if (arguments.solver == "gurobi") {
         if (!isGurobiLibraryAvailable()) {
@@ -101,24 +182,16 @@ int runOpt(const OptArguments& arguments)
         }
         settings.solver = Solver::Gurobi;
     }
-    // As at the shell: 0 switches a limit off.
-    if (!arguments.timeLimit.empty())
-        if (const double seconds = *parseArgumentNumber(arguments.timeLimit); seconds != 0)
-            settings.timeLimit = seconds;
-    if (!arguments.memoryLimit.empty())
-        if (const double megabytes = *parseArgumentNumber(arguments.memoryLimit); megabytes != 0)
-            settings.memoryLimitMb = megabytes;
+    settings.timeLimit = limitValue(arguments.timeLimit);
+    settings.memoryLimitMb = limitValue(arguments.memoryLimit);
     if (!arguments.jobs.empty())
         settings.jobs = std::stoi(arguments.jobs);
     settings.log = !arguments.quiet;
 
     if (!arguments.solu.empty()) {
-        std::string problem;
-        request.options.knownResults = readSoluFile(arguments.solu, problem);
-        if (!request.options.knownResults) {
-            printError("Erro ao ler " + arguments.solu + ": " + problem + "\n");
+        request.options.knownResults = readSolu(arguments.solu);
+        if (!request.options.knownResults)
             return kUsageError;
-        }
     }
 
     request.modelFolder = arguments.models;
@@ -133,6 +206,60 @@ int runOpt(const OptArguments& arguments)
     if (totals.started)
         printError(summaryText(totals));
     return totals.exitStatus();
+}
+
+std::string absolutePath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string thisProgram()
+{
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string("lumbrix");
+}
+
+int runSlurm(const OptArguments& opt, const SlurmArguments& arguments)
+{
+    SlurmRequest request;
+    std::vector<std::string> entries;
+    if (!usableFolder(opt.models, "Pasta de .lps inexistente ou inválida...\n") || !listEntries(opt.models, entries)
+        || !usableFolder(opt.output, "Pasta de output inexistente ou inválida...\n"))
+        return kUsageError;
+    if (!opt.solu.empty() && !readSolu(opt.solu))
+        return kUsageError;
+    request.lumbrix = thisProgram();
+    request.modelFolder = absolutePath(opt.models);
+    request.outputFolder = absolutePath(opt.output);
+    request.tasks = std::stoul(arguments.tasks);
+    request.timeLimit = limitValue(opt.timeLimit);
+    request.memoryLimitMb = limitValue(opt.memoryLimit);
+    request.jobs = opt.jobs.empty() ? 1 : std::stoi(opt.jobs);
+    request.partition = arguments.partition;
+    request.sbatchArguments = arguments.sbatchArguments;
+    request.dryRun = arguments.dryRun;
+
+    std::vector<std::size_t> perShard(request.tasks);
+    for (const ListedModel& model : listedModels(entries))
+        ++perShard[model.number % request.tasks];
+    for (const std::size_t models : perShard)
+        request.mostModels = std::max(request.mostModels, models);
+
+    std::vector<std::string>& options = request.optOptions;
+    options = {"--solver", opt.solver};
+    if (!opt.timeLimit.empty())
+        options.insert(options.end(), {"--time-limit", opt.timeLimit});
+    if (!opt.memoryLimit.empty())
+        options.insert(options.end(), {"--memory-limit", opt.memoryLimit});
+    if (!opt.jobs.empty())
+        options.insert(options.end(), {"--jobs", opt.jobs});
+    if (opt.quiet)
+        options.push_back("--quiet");
+    if (!opt.solu.empty())
+        options.insert(options.end(), {"--solu", absolutePath(opt.solu)});
+    return submitSlurmRun(request);
 }
 
 int runModLp(const std::string& folder)
@@ -179,23 +306,33 @@ int runCommandLine(int argc, char** argv)
     CLI::App* optCommand = app.add_subcommand(
         "opt", "Resolve todo arquivo .lp de MODELS, com o relatório na saída padrão e sol_stat.csv e "
                "sol_detalhes.csv em OUTPUT");
-    optCommand->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
-    optCommand->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
-    optCommand->add_option("--solver", opt.solver, "scip (padrão) ou gurobi")
-        ->type_name("SOLVER")
-        ->transform(CLI::IsMember({"scip", "gurobi"}, CLI::ignore_case));
-    optCommand->add_option("--time-limit", opt.timeLimit, "Tempo máximo por modelo em segundos (0: sem limite)")
-        ->type_name("SEGUNDOS")
-        ->check(numberAtLeast(0, "um número de segundos, 0 ou mais"));
-    optCommand->add_option("--memory-limit", opt.memoryLimit, "Limite de memória por modelo em MB (0: sem limite)")
-        ->type_name("MB")
-        ->check(numberAtLeast(0, "um número de MB, 0 ou mais"));
-    optCommand->add_option("--jobs", opt.jobs, "Modelos resolvidos ao mesmo tempo (padrão 1)")
+    addRunOptions(optCommand, opt);
+    optCommand->add_option("--shard", opt.shard, "Só os modelos de número i com i mod N = K-1, em arquivos da parte")
+        ->type_name("K/N")
+        ->check(shardText());
+    optCommand->add_flag("--resume", opt.resume, "Mantém as linhas já gravadas em OUTPUT e resolve só os outros modelos");
+
+    std::string mergeFolder;
+    CLI::App* mergeCommand = app.add_subcommand(
+        "merge", "Junta as partes de OUTPUT em sol_stat.csv e sol_detalhes.csv, na ordem da listagem");
+    mergeCommand->add_option("OUTPUT", mergeFolder, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
+
+    OptArguments slurmOpt;
+    SlurmArguments slurm;
+    CLI::App* slurmCommand = app.add_subcommand(
+        "slurm", "Submete ao SLURM um job array de N tarefas (uma parte cada, com --resume) e um job que junta as partes");
+    addRunOptions(slurmCommand, slurmOpt);
+    slurmCommand->add_option("--tasks", slurm.tasks, "Número de tarefas do job array")
+        ->required()
         ->type_name("N")
-        ->check(jobCount());
-    optCommand->add_flag("--quiet", opt.quiet, "Sem o log do solver");
-    optCommand->add_option("--solu", opt.solu, "Arquivo .solu com os valores conhecidos, para a verificação")
-        ->type_name("ARQUIVO");
+        ->check(taskCount());
+    slurmCommand->add_option("--partition", slurm.partition, "Partição do SLURM")->type_name("P");
+    slurmCommand->add_option("--sbatch-arg", slurm.sbatchArguments, "Argumento a mais para o sbatch (repetível)")
+        ->type_name("ARG")
+        ->expected(1)
+        ->take_all()
+        ->allow_extra_args(false);
+    slurmCommand->add_flag("--dry-run", slurm.dryRun, "Só escreve os scripts e mostra os comandos sbatch");
 
     std::string modFolder;
     CLI::App* modLpCommand = app.add_subcommand("mod_lp", "Escreve um arquivo .lp ao lado de cada .mod de FOLDER");
@@ -211,5 +348,12 @@ int runCommandLine(int argc, char** argv)
     }
     if (optCommand->parsed())
         return runOpt(opt);
+    if (mergeCommand->parsed()) {
+        if (!usableFolder(mergeFolder, "Pasta de output inexistente ou inválida...\n"))
+            return kUsageError;
+        return mergeShards(mergeFolder);
+    }
+    if (slurmCommand->parsed())
+        return runSlurm(slurmOpt, slurm);
     return runModLp(modFolder);
 }

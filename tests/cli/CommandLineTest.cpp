@@ -162,7 +162,10 @@ TEST(CommandLine, TheReportIsTheShells)
             EXPECT_EQ(commandLineRows[i][3], shellRows[i][3]);
             EXPECT_EQ(commandLineRows[i][4], shellRows[i][4]);
         }
-        EXPECT_EQ(folderEntries(fromCommandLine.path()), (std::vector<std::string>{"sol_detalhes.csv", "sol_stat.csv"}));
+        // The command line also leaves the list of models, for a merge; the shell does not.
+        EXPECT_EQ(folderEntries(fromCommandLine.path()),
+                  (std::vector<std::string>{"sol_detalhes.csv", "sol_modelos.txt", "sol_stat.csv"}));
+        EXPECT_EQ(folderEntries(fromShell.path()), (std::vector<std::string>{"sol_detalhes.csv", "sol_stat.csv"}));
     }
 }
 
