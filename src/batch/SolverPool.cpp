@@ -249,7 +249,8 @@ void SolverPool::hand(std::size_t number, const std::string& path)
     slot.queue.push_back({number, fileName(path), path});
     if (slot.queue.size() == 1)
         startClock(slot, Clock::now());
-    // A process that died while it waited is replaced, and gets every model it had.
+    // A slot without a process yet, or whose process died meanwhile, gets a new one, which
+    // is handed every model the slot has.
     if (!send(slot, slot.queue.back())) {
         reap(slot, true);
         restart(slot);
