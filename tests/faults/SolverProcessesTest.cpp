@@ -63,7 +63,8 @@ TEST(SideBySide, EveryModelIsReportedOnceInOnePieceWithItsRow)
         EXPECT_EQ(run.exitCode, 0);
         // Each unreadable model's messages, once.
         std::size_t refusals = 0;
-        for (std::size_t at = run.err.find("Error <-2>"); at != std::string::npos; at = run.err.find("Error <-2>", at + 1))
+        const std::string refusal = "[ScipBackend.cpp:";
+        for (std::size_t at = run.err.find(refusal); at != std::string::npos; at = run.err.find(refusal, at + 1))
             ++refusals;
         EXPECT_EQ(refusals, 3u) << run.err;
         const std::string console = withoutTimes(run.out);
