@@ -79,16 +79,7 @@ constexpr int kHeldOutcomes = 8;
 // so that the run reports them without waiting for that model.
 class HeldOutcomes {
 public:
-    HeldOutcomes(int socket, bool batched) : m_socket(socket)
-    {
-        // Without a thread to spare, every outcome goes out as it comes.
-        if (batched) {
-            try {
-                m_sender = std::thread([this] { sendLate(); });
-            } catch (const std::system_error&) {
-            }
-        }
-    }
+    HeldOutcomes(int socket, bool batched) : m_socket(socket), m_batched(batched) {}
     ~HeldOutcomes()
     {
         if (!m_sender.joinable())
@@ -116,6 +107,8 @@ public:
         const std::lock_guard lock(m_mutex);
         m_outcomes += framed;
         ++m_count;
+        if (quick)
+            startSender();
         if (m_sender.joinable() && quick && m_count < kHeldOutcomes) {
             // The sender sleeps while nothing is held.
             if (m_count == 1)
@@ -132,6 +125,20 @@ public:
     }
 
 private:
+    // Only once models turn out quick: a second thread slows every allocation of the solver
+    // down a little (the C library then locks), which only many quick models make worth it.
+    // Without a thread to spare, every outcome goes out as it comes.
+    void startSender()
+    {
+        if (!m_batched || m_sender.joinable())
+            return;
+        m_batched = false;
+        try {
+            m_sender = std::thread([this] { sendLate(); });
+        } catch (const std::system_error&) {
+        }
+    }
+
     bool sendLocked()
     {
         if (m_count == 0)
@@ -155,6 +162,7 @@ private:
     }
 
     int m_socket;
+    bool m_batched;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::string m_outcomes;  // framed
