@@ -15,6 +15,7 @@
 #include "batch/SolverChild.h"
 #include "batch/Wire.h"
 #include "fs/Paths.h"
+#include "fs/Streams.h"
 
 namespace {
 
@@ -38,13 +39,6 @@ constexpr std::size_t kModelsAhead = 16;
 double secondsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to)
 {
     return std::chrono::duration<double>(to - from).count();
-}
-
-void flushOutput()
-{
-    std::cout.flush();
-    std::fflush(stdout);
-    std::fflush(stderr);
 }
 
 }  // namespace
@@ -159,7 +153,7 @@ bool SolverPool::start(Slot& slot)
     setup.othersFds.push_back(ends[0]);
 
     // What the run wrote must not be written again by the new process.
-    flushOutput();
+    flushConsole();
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -245,7 +239,7 @@ void SolverPool::hand(std::size_t number, const std::string& path)
             chosen = slot.get();
     Slot& slot = *chosen;
     if (live())
-        flushOutput();
+        flushConsole();
     slot.queue.push_back({number, fileName(path), path});
     if (slot.queue.size() == 1)
         startClock(slot, Clock::now());

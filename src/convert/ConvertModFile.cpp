@@ -18,6 +18,7 @@
 #include "convert/LpReplacement.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
+#include "fs/Streams.h"
 #include "glpk/GlpkGuard.h"
 
 namespace {
@@ -289,21 +290,6 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// GLPK and the program share the console: what either wrote so far must be out first.
-// A console that cannot be written to leaves nowhere to report that, so the results of
-// these writes are not acted on.
-void flushStandardOutput()
-{
-    std::cout.flush();
-    static_cast<void>(std::fflush(stdout));
-}
-
-void reportFailure(const char* message)
-{
-    flushStandardOutput();
-    static_cast<void>(std::fprintf(stderr, "%s", message));
-}
-
 void report(Outcome outcome)
 {
     switch (outcome) {
@@ -311,13 +297,13 @@ void report(Outcome outcome)
         break;
     case Outcome::ReadFailed:
     case Outcome::Stopped:
-        reportFailure("Erro ao tranformar modelo\n");
+        printError("Erro ao tranformar modelo\n");
         break;
     case Outcome::GenerateFailed:
-        reportFailure("Erro ao gerar modelo\n");
+        printError("Erro ao gerar modelo\n");
         break;
     case Outcome::WriteFailed:
-        reportFailure("Erro ao escrever arquivo .lp\n");
+        printError("Erro ao escrever arquivo .lp\n");
         break;
     }
 }
@@ -372,7 +358,7 @@ void convertModFile(std::string path)
 
     // GLPK would wait for ever on a FIFO or a terminal; such a model cannot be read.
     if (isStreamOrDevice(path)) {
-        reportFailure("Erro ao tranformar modelo\n");
+        printError("Erro ao tranformar modelo\n");
         return;
     }
 
@@ -387,7 +373,7 @@ void convertModFile(std::string path)
                           lpPath.c_str(),
                           Outcome::ReadFailed};
     // The child would write the parent's pending output a second time.
-    flushStandardOutput();
+    flushConsole();
     Outcome outcome = convertIsolated(conversion);
     if (outcome == Outcome::Converted && !lpFile.commit())
         outcome = Outcome::WriteFailed;

@@ -3,9 +3,15 @@
 #include <cstdio>
 #include <iostream>
 
-void printError(std::string_view message)
+void flushConsole()
 {
     std::cout.flush();
     std::fflush(stdout);
+    std::fflush(stderr);
+}
+
+void printError(std::string_view message)
+{
+    flushConsole();
     std::cerr << message << std::flush;
 }
