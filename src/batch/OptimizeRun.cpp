@@ -161,7 +161,6 @@ RunTotals runOptimization(const OptimizeRequest& request)
     ResultsFile results(request.outputFolder, solverName(request.settings.solver), resultsFileName(request.shard));
     RecorderSetup setup;
     setup.detailsName = detailsFileName(request.shard);
-    setup.removeOldDetails = !request.shard;
     std::set<std::string> done;
     if (request.resume)
         done = keepEarlierRows(request, results, setup);
@@ -200,6 +199,11 @@ RunTotals runOptimization(const OptimizeRequest& request)
         const bool isModel = hasSuffix(path, "lp");
         if (!solvedHere(modelNumber, isModel ? path : std::string()))
             continue;
+        // A live solver writes under the last banner shown: the model before must have
+        // been reported before the next banner goes out.
+        if (live)
+            while (solvers.busy())
+                show(solvers.waitForEnd());
         if (inOrder && !live) {
             order.entry(modelNumber, isModel);
         } else if (live || !isModel) {

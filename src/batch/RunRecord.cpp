@@ -72,17 +72,14 @@ RunRecorder::RunRecorder(const OptimizeRequest& request, const RecorderSetup& se
     m_totals.checked = m_knownResults.has_value();
     // The console and standard error of a run stay as they were before the details file:
     // its failures go to the totals, which the command line reports.
-    for (const std::string& line : setup.keptDetails)
+    for (const std::string& line : setup.keptDetails) {
         m_details.keep(line);
-    if (const int error = m_details.create()) {
-        m_totals.detailsFailed(error);
-    } else {
-        m_detailsOpen = true;
-        // As with the results file: an old one in the model folder is no model.
-        const std::string old = pathInFolder(m_modelFolder, kDetailsFileName);
-        if (setup.removeOldDetails && !m_details.isFile(old))
-            static_cast<void>(unlink(old.c_str()));
+        m_totals.addKept(line);
     }
+    if (const int error = m_details.create())
+        m_totals.detailsFailed(error);
+    else
+        m_detailsOpen = true;
     m_progress.draw();
 }
 

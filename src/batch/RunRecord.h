@@ -23,7 +23,6 @@ struct RecorderSetup {
     std::string detailsName;
     std::vector<std::string> keptDetails;  // whole lines of an earlier run, resumed
     std::size_t modelsToSolve = 0;
-    bool removeOldDetails = true;  // an old details file in the model folder goes
 };
 
 // Everything a run keeps beside sol_stat.csv: the details file, the checks against known

@@ -1,10 +1,12 @@
 #include "batch/RunTotals.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "report/DetailsFile.h"
+#include "report/RunFiles.h"
 
 namespace {
 
@@ -37,6 +39,31 @@ void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
     if (outcome.solveSeconds && std::isfinite(*outcome.solveSeconds) && *outcome.solveSeconds >= 0) {
         ++timedModels;
         sumLogShiftedTimes += std::log(*outcome.solveSeconds + 1.0);
+    }
+}
+
+void RunTotals::addKept(const std::string& detailsLine)
+{
+    const std::vector<std::string> fields = detailsLineFields(detailsLine);
+    const auto field = [&fields](const char* column) {
+        const std::optional<std::size_t> at = detailsColumn(column);
+        return at && *at < fields.size() ? fields[*at] : std::string();
+    };
+    const std::string status = field("status");
+    ++models;
+    ++statuses[status];
+    for (const ModelStatus failure : {ModelStatus::ReadError, ModelStatus::SolverError, ModelStatus::Crashed})
+        failures += status == statusCode(failure);
+    const std::string check = field("check");
+    for (const Check kind : {Check::Ok, Check::Wrong, Check::Better, Check::Unknown})
+        checks[static_cast<std::size_t>(kind)] += check == checkCode(kind);
+    double seconds = 0;
+    const std::string solve = field("solve_seconds");
+    const auto [end, error] = std::from_chars(solve.data(), solve.data() + solve.size(), seconds);
+    if (!solve.empty() && error == std::errc() && end == solve.data() + solve.size() && std::isfinite(seconds)
+        && seconds >= 0) {
+        ++timedModels;
+        sumLogShiftedTimes += std::log(seconds + 1.0);
     }
 }
 

@@ -24,6 +24,9 @@ struct RunTotals {
     double sumLogShiftedTimes = 0;  // of ln(solving time + 1 s)
 
     void add(const ModelOutcome& outcome, Check check, bool rowWritten);
+    // A model an earlier part of the run recorded (a resumed run counts it as its own): its
+    // details row, as written.
+    void addKept(const std::string& detailsLine);
     void detailsFailed(int error);
     std::size_t count(Check check) const { return checks[static_cast<std::size_t>(check)]; }
     // exp(mean of ln(t + 1)) - 1 over the models with a solving time; 0 when none has one.

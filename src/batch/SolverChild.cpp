@@ -273,6 +273,9 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
         outcomes.modelStarts();
         const auto begun = std::chrono::steady_clock::now();
         SolvedModel solved{solve(path, setup.settings, setup.notes->solve), {}, {}};
+        const auto ended = std::chrono::steady_clock::now();
+        // Around the same call as the solver's own time, so never below it.
+        solved.outcome.wallSeconds = std::chrono::duration<double>(ended - begun).count();
         solved.outcome.peakMemoryMb = peak.megabytes();
         // What the solver wrote is out before the run reports the model.
         std::cout.flush();
@@ -282,7 +285,7 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
             solved.out = takeCapture(STDOUT_FILENO);
             solved.err = takeCapture(STDERR_FILENO);
         }
-        const bool quick = std::chrono::steady_clock::now() - begun < kQuickModel;
+        const bool quick = ended - begun < kQuickModel;
         if (!outcomes.modelEnded(frame(encodeSolved(solved)), quick))
             break;
     }

@@ -19,20 +19,20 @@
 
 namespace {
 
-// Ctrl-C typed at the terminal reaches the solver processes by itself (they are in the
-// terminal's process group); one sent to the run's process alone is passed on to them.
+// The solver processes have a process group of their own, so that a Ctrl-C, typed at the
+// terminal or sent to the run's whole process group, reaches them once: passed on by the run.
 volatile sig_atomic_t g_interruptsToPass = 0;
 
-extern "C" void noteInterrupt(int, siginfo_t* info, void*)
+extern "C" void noteInterrupt(int)
 {
-    if (info == nullptr || info->si_code != SI_KERNEL)
-        g_interruptsToPass = 1;
+    g_interruptsToPass = 1;
 }
 
 // A solver that outlives its own limit this much is stopped from outside.
 constexpr double kHardLimitFactor = 1.1;
 constexpr std::chrono::seconds kHardLimitMargin{10};
 constexpr std::chrono::seconds kGraceAfterTerm{5};
+constexpr std::chrono::duration<double> kLongestHardLimit{100.0 * 365 * 24 * 3600};
 // Models handed to a lone process ahead of the one it solves.
 constexpr std::size_t kModelsAhead = 16;
 
@@ -66,7 +66,10 @@ struct SolverPool::Slot {
     std::optional<Clock::time_point> hardDeadline;
     bool stopping = false;
     std::optional<Clock::time_point> killAt;
-    std::optional<ModelOutcome> stopped;  // the front's outcome once stopped at the hard limit
+    // Once stopped at the hard limit: the outcome of the model it was solving, which is the
+    // one it had begun last; models it finished before may still be on their way.
+    std::optional<ModelOutcome> stopped;
+    long long stoppedBegun = 0;
     std::optional<EndedModel> failedStart;
 };
 
@@ -81,8 +84,7 @@ SolverPool::SolverPool(const RunSettings& settings)
     sigaddset(&interrupt, SIGINT);
     sigprocmask(SIG_BLOCK, &interrupt, &m_previousMask);
     struct sigaction action{};
-    action.sa_sigaction = noteInterrupt;
-    action.sa_flags = SA_SIGINFO;
+    action.sa_handler = noteInterrupt;
     sigemptyset(&action.sa_mask);
     g_interruptsToPass = 0;
     sigaction(SIGINT, &action, &m_previousInterrupt);
@@ -156,7 +158,10 @@ bool SolverPool::start(Slot& slot)
     flushConsole();
     const pid_t parent = getpid();
     const pid_t pid = fork();
+    if (pid > 0)
+        setpgid(pid, pid);
     if (pid == 0) {
+        setpgid(0, 0);
         sigaction(SIGINT, &m_previousInterrupt, nullptr);
         sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
         runSolverChild(setup, parent);
@@ -201,10 +206,12 @@ void SolverPool::startClock(Slot& slot, Clock::time_point now)
 {
     slot.handedAt = now;
     slot.hardDeadline.reset();
-    if (m_settings.timeLimit && *m_settings.timeLimit > 0)
-        slot.hardDeadline = now
-            + std::chrono::duration_cast<Clock::duration>(
-                               std::chrono::duration<double>(kHardLimitFactor * *m_settings.timeLimit))
+    if (!m_settings.timeLimit || *m_settings.timeLimit <= 0)
+        return;
+    // A limit beyond any run's length has no hard stop; it would overflow the clock.
+    const double seconds = kHardLimitFactor * *m_settings.timeLimit;
+    if (seconds < kLongestHardLimit.count())
+        slot.hardDeadline = now + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds))
             + kHardLimitMargin;
 }
 
@@ -258,7 +265,10 @@ EndedModel SolverPool::endFront(Slot& slot, ModelOutcome outcome, std::string ou
     EndedModel ended;
     ended.number = slot.queue.front().number;
     ended.outcome = std::move(outcome);
-    ended.outcome.wallSeconds = secondsBetween(slot.handedAt, now);
+    // A model its solver process spoke for was timed there; one that process could not
+    // speak for, from the moment it was its turn.
+    if (!ended.outcome.wallSeconds)
+        ended.outcome.wallSeconds = secondsBetween(slot.handedAt, now);
     ended.capturedOut = std::move(out);
     ended.capturedErr = std::move(err);
     ended.message = std::move(message);
@@ -300,12 +310,12 @@ void SolverPool::checkTimes(Slot& slot, Clock::time_point now)
         return;
     if (!slot.stopping && slot.hardDeadline && now >= *slot.hardDeadline) {
         ModelOutcome outcome;
-        outcome.name = slot.queue.front().name;
         outcome.status = ModelStatus::HardTimeLimit;
         outcome.solveSeconds = secondsBetween(slot.handedAt, now);
         if (slot.notes && slot.notes->solve.readFinished)
             outcome.readSeconds = slot.notes->solve.readSeconds;
         slot.stopped = outcome;
+        slot.stoppedBegun = slot.notes ? slot.notes->modelsBegun : 0;
         kill(slot.pid, SIGTERM);
         slot.stopping = true;
         slot.killAt = now + kGraceAfterTerm;
@@ -329,18 +339,21 @@ std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
 {
     const MessageBuffer::Read read = fill ? slot.buffer.fill(slot.socket) : MessageBuffer::Read::Data;
     if (const auto message = slot.buffer.next()) {
-        if (slot.stopping) {
-            // It answered after all: the model is over, and so is the process.
+        auto solved = decodeSolved(*message);
+        if (solved)
+            ++slot.answered;
+        if (slot.stopping && !(solved && slot.answered < slot.stoppedBegun)) {
+            // The stopped model answered after all: it is over, and so is the process.
             reap(slot, true);
-            const ModelOutcome stopped = *slot.stopped;
-            EndedModel ended = endFront(slot, stopped, "", "", "");
+            ModelOutcome stopped = *slot.stopped;
+            stopped.name = slot.queue.front().name;
+            EndedModel ended = endFront(slot, std::move(stopped), "", "", "");
             restart(slot);
             return ended;
         }
-        if (auto solved = decodeSolved(*message)) {
-            ++slot.answered;
+        // Outcomes come in the order the models were handed: this one is the front's.
+        if (solved)
             return endFront(slot, std::move(solved->outcome), std::move(solved->out), std::move(solved->err), "");
-        }
     }
     if (read != MessageBuffer::Read::Closed)
         return std::nullopt;
@@ -370,6 +383,7 @@ std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
     std::string err = m_capture ? takeCapture(slot.errCapture) : "";
     std::string message;
     ModelOutcome outcome = wasStopping ? *slot.stopped : deathOutcome(slot, died.name, status, message);
+    outcome.name = died.name;
     if (finishedUnsent > 0) {
         EndedModel ended;
         ended.number = died.number;

@@ -91,6 +91,20 @@ const char* statusCode(ModelStatus status)
     return "other";
 }
 
+std::optional<std::size_t> detailsColumn(std::string_view name)
+{
+    std::string_view header(kDetailsFileHeader);
+    header.remove_suffix(1);  // the line end
+    for (std::size_t column = 0;; ++column) {
+        const std::size_t comma = header.find(',');
+        if (header.substr(0, comma) == name)
+            return column;
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        header.remove_prefix(comma + 1);
+    }
+}
+
 std::string isoUtcTime(long long secondsSinceEpoch)
 {
     const std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);

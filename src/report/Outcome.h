@@ -65,6 +65,6 @@ struct ModelOutcome {
     std::optional<long long> lpIterations;
 
     // What the run measures around the solver.
-    std::optional<double> wallSeconds;   // from handing the model over to its outcome
+    std::optional<double> wallSeconds;   // around reading and solving, in the solver process
     std::optional<double> peakMemoryMb;  // the model's own peak in its solver process
 };

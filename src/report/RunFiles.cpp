@@ -192,6 +192,19 @@ std::string detailsLineModel(std::string_view line)
     return unquoted(line.substr(0, fieldEnd(line, 0, ',')));
 }
 
+std::vector<std::string> detailsLineFields(std::string_view line)
+{
+    std::vector<std::string> fields;
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t end = fieldEnd(line, begin, ',');
+        fields.push_back(unquoted(line.substr(begin, end - begin)));
+        if (end == line.size() || line[end] != ',')
+            return fields;
+        begin = end + 1;
+    }
+}
+
 std::string resultsLineModel(std::string_view line)
 {
     const std::size_t solverEnd = fieldEnd(line, 0, ';');

@@ -62,4 +62,6 @@ std::vector<std::string> resultsFileLines(std::string_view text);
 // The model a table line is about: the first field of a details row, the second of a
 // results row, unquoted.
 std::string detailsLineModel(std::string_view line);
+// Every field of a details row, unquoted.
+std::vector<std::string> detailsLineFields(std::string_view line);
 std::string resultsLineModel(std::string_view line);

@@ -167,8 +167,29 @@ TEST(DetailsFile, GurobiRowsCarryTheSearchFigures)
     EXPECT_EQ(solved[Gap], "0");
 }
 
+// The wall-clock time is taken around the solver's own time: never below it, with the log on
+// or off, however far ahead the solver process runs.
+TEST(DetailsFile, WallTimeIsNeverBelowTheSolvingTime)
+{
+    TempDir models;
+    for (int i = 0; i < 300; ++i)
+        models.write("m" + std::to_string(100 + i) + ".lp", i % 2 ? mipWithOptimum(i) : lpWithOptimum(i));
+    for (const bool quiet : {true, false}) {
+        TempDir output;
+        std::vector<std::string> arguments{lumbrixBinary(), "opt", models.path(), output.path()};
+        if (quiet)
+            arguments.push_back("--quiet");
+        ASSERT_EQ(runProcess(arguments).exitCode, 0);
+        const std::vector<CsvRecord> rows = detailsOf(output);
+        ASSERT_EQ(rows.size(), 301u);
+        for (std::size_t r = 1; r < rows.size(); ++r)
+            EXPECT_GE(std::stod(rows[r][WallSeconds]), std::stod(rows[r][SolveSeconds])) << rows[r][Model];
+    }
+}
+
 // The run's own files in the model folder are no models: a second run into the same folder
-// numbers and reports as the first did, and an old details file of another run goes.
+// numbers and reports as the first did. A run elsewhere takes the old sol_stat.csv away, as
+// the shell always did, and leaves every other file of the user's, an old details file too.
 TEST(DetailsFile, ARunIntoItsModelFolderNumbersAsBefore)
 {
     TempDir models, elsewhere;
@@ -182,7 +203,7 @@ TEST(DetailsFile, ARunIntoItsModelFolderNumbersAsBefore)
 
     const ProcessResult third = runLumbrix(quietOpt(models.path(), elsewhere.path()));
     EXPECT_EQ(withoutTimes(third.out), withoutTimes(first.out));
-    EXPECT_EQ(folderEntries(models.path()), (std::vector<std::string>{"a.lp", "b.txt"}));
+    EXPECT_EQ(folderEntries(models.path()), (std::vector<std::string>{"a.lp", "b.txt", "sol_detalhes.csv"}));
     EXPECT_EQ(detailsOf(elsewhere).size(), 2u);
 }
 

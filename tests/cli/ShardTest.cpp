@@ -210,8 +210,39 @@ TEST(Resume, AKilledRunResumedGivesEveryModelOnce)
     EXPECT_EQ(completeReports(again.out), 1u) << again.out;
     expectEveryModelOnce(output, "");
     const ProcessResult done = lumbrix({"opt", models.path(), output.path(), "--quiet", "--resume"});
-    EXPECT_EQ(done.exitCode, 0);
+    EXPECT_EQ(done.exitCode, 1);  // m4.lp cannot be read
     EXPECT_EQ(done.out, kRule + "MODELO 0 \n");  // a-leia.txt, no model
+}
+
+// A resumed run answers for the whole run: rows it keeps with a read error or a wrong check
+// make its exit status 1 even when it solves nothing more.
+TEST(Resume, TheExitStatusIsTheWholeRuns)
+{
+    TempDir models, solu;
+    models.write("a.lp", brokenModel());
+    models.write("b.lp", lpWithOptimum(2));
+    solu.write("wrong.solu", "=opt= b 99\n");
+    solu.write("right.solu", "=opt= b 2\n");
+    for (const char* known : {"", "wrong.solu"}) {
+        SCOPED_TRACE(known);
+        TempDir output;
+        std::vector<std::string> arguments{"opt", models.path(), output.path(), "--quiet"};
+        if (*known) {
+            models.write("a.lp", lpWithOptimum(1));
+            arguments.insert(arguments.end(), {"--solu", solu.file(known)});
+        }
+        EXPECT_EQ(lumbrix(arguments).exitCode, 1);
+        arguments.push_back("--resume");
+        const ProcessResult resumed = lumbrix(arguments);
+        EXPECT_EQ(resumed.exitCode, 1) << resumed.err;
+        EXPECT_EQ(completeReports(resumed.out), 0u);
+        EXPECT_NE(resumed.err.find("Resumo: 2 modelos"), std::string::npos) << resumed.err;
+    }
+    TempDir output;
+    EXPECT_EQ(lumbrix({"opt", models.path(), output.path(), "--quiet", "--solu", solu.file("right.solu")}).exitCode, 0);
+    EXPECT_EQ(lumbrix({"opt", models.path(), output.path(), "--quiet", "--solu", solu.file("right.solu"), "--resume"})
+                  .exitCode,
+              0);
 }
 
 TEST(Resume, AShardResumesIntoItsOwnFiles)

@@ -21,6 +21,7 @@ struct ProcessOptions {
     std::vector<std::string> unsetEnvironment;                 // removed from the environment
     double timeoutSeconds = 120;
     bool unprivileged = false;  // when run as root, drop to the user "nobody" first
+    bool ownProcessGroup = false;  // leads a process group of its own, as a shell's job does
 };
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});

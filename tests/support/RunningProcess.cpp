@@ -51,6 +51,8 @@ RunningProcess::RunningProcess(const std::vector<std::string>& argv, const Proce
     if (m_pid < 0)
         throw std::runtime_error("fork failed");
     if (m_pid == 0) {
+        if (options.ownProcessGroup)
+            setpgid(0, 0);
         dup2(in[0], 0);
         dup2(out[1], 1);
         dup2(err[1], 2);
@@ -71,6 +73,8 @@ RunningProcess::RunningProcess(const std::vector<std::string>& argv, const Proce
         execv(args[0], args.data());
         _exit(127);
     }
+    if (options.ownProcessGroup)
+        setpgid(m_pid, m_pid);
     close(in[0]);
     close(out[1]);
     close(err[1]);
@@ -179,6 +183,12 @@ void RunningProcess::readFor(double seconds)
 {
     const auto deadline = after(seconds);
     readUntil([&deadline](const std::string&) { return Clock::now() >= deadline; }, seconds);
+}
+
+void RunningProcess::killGroup(int signal)
+{
+    if (!m_reaped)
+        ::kill(-m_pid, signal);
 }
 
 void RunningProcess::kill(int signal)

@@ -39,6 +39,8 @@ public:
     const std::string& err() const { return m_result.err; }
 
     void kill(int signal);
+    // Signals the whole process group it leads (see ProcessOptions::ownProcessGroup).
+    void killGroup(int signal);
     // Reads everything left, waits for the end and gives the whole result. A process that
     // is still running after the timeout is killed and reported as timed out.
     ProcessResult finish(double timeoutSeconds = 120);
