@@ -19,7 +19,7 @@
 #include "fs/Files.h"
 #include "fs/Paths.h"
 #include "fs/Streams.h"
-#include "glpk/GlpkGuard.h"
+#include "engines/glpk/GlpkGuard.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "EngineTestSupport.h"
 #include "backends/scip/ScipBackend.h"
-#include "backends/scipcompat/TestHooks.h"
+#include "engines/scipcompat/TestHooks.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "backends/scipcompat/GlpkOutput.h"
+#include "engines/scipcompat/GlpkOutput.h"
 
 #include <cstdio>
 #include <cstring>

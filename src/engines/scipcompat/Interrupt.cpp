@@ -1,4 +1,4 @@
-#include "backends/scipcompat/Interrupt.h"
+#include "engines/scipcompat/Interrupt.h"
 
 #include <atomic>
 #include <csignal>
@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "backends/scipcompat/Messages.h"
+#include "engines/scipcompat/Messages.h"
 
 namespace {
 

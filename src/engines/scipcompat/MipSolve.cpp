@@ -1,7 +1,7 @@
-#include "backends/scipcompat/MipSolve.h"
+#include "engines/scipcompat/MipSolve.h"
 
-#include "backends/scipcompat/Interrupt.h"
-#include "backends/scipcompat/LpSolve.h"
+#include "engines/scipcompat/Interrupt.h"
+#include "engines/scipcompat/LpSolve.h"
 
 namespace {
 

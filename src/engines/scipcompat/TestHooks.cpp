@@ -1,4 +1,4 @@
-#include "backends/scipcompat/TestHooks.h"
+#include "engines/scipcompat/TestHooks.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backends/scipcompat/SolveRequest.h"
+#include "engines/scipcompat/SolveRequest.h"
 
 enum class LpResult { Optimal, Infeasible, Unbounded, TimeLimit, Interrupted, Failed };
 

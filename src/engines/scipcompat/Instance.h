@@ -3,8 +3,8 @@
 #include <glpk.h>
 #include <scip/scip.h>
 
-#include "backends/scipcompat/GlpkOutput.h"
-#include "backends/scipcompat/SolveRequest.h"
+#include "engines/scipcompat/GlpkOutput.h"
+#include "engines/scipcompat/SolveRequest.h"
 
 // SCIP's "infinity": bounds at or beyond it are infinite, and it is the primal bound
 // without a solution.

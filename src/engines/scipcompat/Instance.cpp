@@ -1,10 +1,10 @@
-#include "backends/scipcompat/Instance.h"
+#include "engines/scipcompat/Instance.h"
 
 #include <new>
 
 #include <scip/scipdefplugins.h>
 
-#include "backends/scipcompat/Messages.h"
+#include "engines/scipcompat/Messages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "glpk/GlpkGuard.h"
+#include "engines/glpk/GlpkGuard.h"
 
 #include <csetjmp>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "backends/scipcompat/LpModel.h"
+#include "engines/scipcompat/LpModel.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "backends/scipcompat/LpBuild.h"
+#include "engines/scipcompat/LpBuild.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backends/scipcompat/Instance.h"
-#include "backends/scipcompat/SolveRequest.h"
+#include "engines/scipcompat/Instance.h"
+#include "engines/scipcompat/SolveRequest.h"
 
 // Why a solve could not reach a status: the GLPK routine and its return code.
 struct SolveFailure {

@@ -5,7 +5,7 @@
 
 #include <glpk.h>
 
-#include "backends/scipcompat/GlpkOutput.h"
+#include "engines/scipcompat/GlpkOutput.h"
 
 // What a solve tells beyond its status, for SCIP's statistics queries.
 struct SolveStatistics {

@@ -1,8 +1,8 @@
-#include "backends/scipcompat/LpSolve.h"
+#include "engines/scipcompat/LpSolve.h"
 
 #include <algorithm>
 
-#include "backends/scipcompat/Interrupt.h"
+#include "engines/scipcompat/Interrupt.h"
 
 namespace {
 

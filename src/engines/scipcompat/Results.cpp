@@ -3,7 +3,7 @@
 
 #include <scip/scip.h>
 
-#include "backends/scipcompat/Instance.h"
+#include "engines/scipcompat/Instance.h"
 
 extern "C" SCIP_STATUS SCIPgetStatus(SCIP* scip)
 {

@@ -13,12 +13,12 @@
 #include <glpk.h>
 #include <scip/scip.h>
 
-#include "backends/scipcompat/Instance.h"
-#include "backends/scipcompat/LpBuild.h"
-#include "backends/scipcompat/LpModel.h"
-#include "backends/scipcompat/Messages.h"
-#include "backends/scipcompat/TestHooks.h"
-#include "glpk/GlpkGuard.h"
+#include "engines/scipcompat/Instance.h"
+#include "engines/scipcompat/LpBuild.h"
+#include "engines/scipcompat/LpModel.h"
+#include "engines/scipcompat/Messages.h"
+#include "engines/scipcompat/TestHooks.h"
+#include "engines/glpk/GlpkGuard.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <scip/scip.h>
 
-#include "backends/scipcompat/Instance.h"
-#include "backends/scipcompat/Messages.h"
+#include "engines/scipcompat/Instance.h"
+#include "engines/scipcompat/Messages.h"
 
 namespace {
 

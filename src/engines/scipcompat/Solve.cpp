@@ -6,12 +6,12 @@
 #include <glpk.h>
 #include <scip/scip.h>
 
-#include "backends/scipcompat/Instance.h"
-#include "backends/scipcompat/Interrupt.h"
-#include "backends/scipcompat/Messages.h"
-#include "backends/scipcompat/MipSolve.h"
-#include "backends/scipcompat/TestHooks.h"
-#include "glpk/GlpkGuard.h"
+#include "engines/scipcompat/Instance.h"
+#include "engines/scipcompat/Interrupt.h"
+#include "engines/scipcompat/Messages.h"
+#include "engines/scipcompat/MipSolve.h"
+#include "engines/scipcompat/TestHooks.h"
+#include "engines/glpk/GlpkGuard.h"
 
 namespace {
 
