@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "backends/ModelFiles.h"
 #include "batch/SolverPool.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
@@ -149,7 +150,7 @@ std::vector<ListedModel> listedModels(const std::vector<std::string>& entries)
         const std::string name = fileName(path);
         if (isRunOwnFile(name))
             continue;
-        if (hasSuffix(path, "lp"))
+        if (isModelFile(name))
             models.push_back({number, name});
         ++number;
     }
@@ -158,7 +159,7 @@ std::vector<ListedModel> listedModels(const std::vector<std::string>& entries)
 
 RunTotals runOptimization(const OptimizeRequest& request)
 {
-    ResultsFile results(request.outputFolder, solverName(request.settings.solver), resultsFileName(request.shard));
+    ResultsFile results(request.outputFolder, request.settings.solver->tableName, resultsFileName(request.shard));
     RecorderSetup setup;
     setup.detailsName = detailsFileName(request.shard);
     std::set<std::string> done;
@@ -196,7 +197,7 @@ RunTotals runOptimization(const OptimizeRequest& request)
         if (isRunOwnFile(fileName(path)))
             continue;
         const std::size_t modelNumber = number++;
-        const bool isModel = hasSuffix(path, "lp");
+        const bool isModel = isModelFile(fileName(path));
         if (!solvedHere(modelNumber, isModel ? path : std::string()))
             continue;
         // A live solver writes under the last banner shown: the model before must have

@@ -1,14 +1,9 @@
 #include "batch/RunRecord.h"
 
-#include <algorithm>
-#include <cctype>
-#include <fstream>
 #include <iostream>
 
 #include <unistd.h>
 
-#include "backends/gurobi/GurobiLibrary.h"
-#include "backends/scip/ScipEngine.h"
 #include "batch/OptimizeRun.h"
 #include "fs/Paths.h"
 #include "report/ModelReport.h"
@@ -27,8 +22,8 @@ std::string hostName()
 RunDescription describeRun(const RunSettings& settings)
 {
     RunDescription run;
-    run.solver = solverName(settings.solver);
-    run.solverVersion = settings.solver == Solver::Gurobi ? gurobiVersion() : scipEngineName();
+    run.solver = settings.solver->tableName;
+    run.solverVersion = settings.solver->version();
     run.timeLimit = settings.timeLimit;
     run.memoryLimitMb = settings.memoryLimitMb;
     run.jobs = settings.jobs;
@@ -40,30 +35,10 @@ RunDescription describeRun(const RunSettings& settings)
     return run;
 }
 
-// The direction of an LP file's objective: its first word that is no comment.
-std::optional<Sense> objectiveSense(const std::string& path)
-{
-    std::ifstream file(path);
-    std::string word;
-    for (std::string line; std::getline(file, line);) {
-        const std::size_t begin = line.find_first_not_of(" \t\r");
-        if (begin == std::string::npos || line[begin] == '\\')
-            continue;
-        word = line.substr(begin, 3);
-        break;
-    }
-    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (word == "min")
-        return Sense::Minimize;
-    if (word == "max")
-        return Sense::Maximize;
-    return std::nullopt;
-}
-
 }  // namespace
 
 RunRecorder::RunRecorder(const OptimizeRequest& request, const RecorderSetup& setup)
-    : m_modelFolder(request.modelFolder), m_knownResults(request.options.knownResults),
+    : m_knownResults(request.options.knownResults),
       m_description(describeRun(request.settings)), m_details(request.outputFolder, setup.detailsName),
       m_progress(progressWanted(request.settings), setup.modelsToSolve),
       m_sharedTerminal(isatty(STDOUT_FILENO) != 0)
@@ -95,16 +70,8 @@ Check RunRecorder::check(const ModelOutcome& outcome) const
 {
     if (!m_knownResults)
         return Check::Unknown;
-    const KnownResult* known = m_knownResults->find(outcome.name);
-    SolveClaim claim{outcome.status, outcome.objective, outcome.dualBound, std::nullopt};
-    const Check withoutSense = checkAgainst(known, claim);
-    // The model file is read again for its direction only when the direction can change the
-    // answer: a wrong answer is wrong either way, a match without a dual bound is a match.
-    const bool settled = withoutSense == Check::Wrong || (withoutSense == Check::Ok && !claim.dualBound);
-    if (settled || !known || (known->kind != KnownResult::Kind::Optimal && known->kind != KnownResult::Kind::Best))
-        return withoutSense;
-    claim.sense = objectiveSense(pathInFolder(m_modelFolder, outcome.name));
-    return checkAgainst(known, claim);
+    return checkAgainst(m_knownResults->find(outcome.name),
+                        SolveClaim{outcome.status, outcome.objective, outcome.dualBound, outcome.sense});
 }
 
 void RunRecorder::modelEnded(const ModelOutcome& outcome, bool rowWritten)

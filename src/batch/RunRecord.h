@@ -47,7 +47,6 @@ public:
 private:
     Check check(const ModelOutcome& outcome) const;
 
-    std::string m_modelFolder;
     const std::optional<KnownResults>& m_knownResults;
     RunDescription m_description;
     DetailsFile m_details;

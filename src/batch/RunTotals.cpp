@@ -10,11 +10,6 @@
 
 namespace {
 
-// The summary lists the statuses in this order.
-constexpr const char* kStatusOrder[] = {"optimal",     "infeasible",  "unbounded",    "infeasible_or_unbounded",
-                                        "time_limit",  "memory_limit", "node_limit",  "interrupted",
-                                        "read_error",  "solver_error", "crashed",     "other"};
-
 std::string seconds(double value)
 {
     char text[48];
@@ -23,11 +18,6 @@ std::string seconds(double value)
 }
 
 }  // namespace
-
-bool isFailure(ModelStatus status)
-{
-    return status == ModelStatus::ReadError || status == ModelStatus::SolverError || status == ModelStatus::Crashed;
-}
 
 void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
 {
@@ -52,8 +42,11 @@ void RunTotals::addKept(const std::string& detailsLine)
     const std::string status = field("status");
     ++models;
     ++statuses[status];
-    for (const ModelStatus failure : {ModelStatus::ReadError, ModelStatus::SolverError, ModelStatus::Crashed})
-        failures += status == statusCode(failure);
+    for (const StatusInfo& info : statusTable())
+        if (info.failure && status == info.code) {
+            ++failures;
+            break;
+        }
     const std::string check = field("check");
     for (const Check kind : {Check::Ok, Check::Wrong, Check::Better, Check::Unknown})
         checks[static_cast<std::size_t>(kind)] += check == checkCode(kind);
@@ -92,7 +85,7 @@ std::string summaryText(const RunTotals& totals)
     std::string text = "Resumo: " + std::to_string(totals.models) + " modelos em " + seconds(totals.wallSeconds)
         + " (relógio)\n  status:";
     const char* separator = " ";
-    for (const char* code : kStatusOrder) {
+    for (const char* code : statusCodes()) {
         const auto found = totals.statuses.find(code);
         if (found == totals.statuses.end())
             continue;

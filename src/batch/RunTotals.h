@@ -36,8 +36,5 @@ struct RunTotals {
     int exitStatus() const;
 };
 
-// Whether a status is a failure of the run rather than an answer about the model.
-bool isFailure(ModelStatus status);
-
 // The closing summary of a command-line run, for standard error.
 std::string summaryText(const RunTotals& totals);

@@ -16,7 +16,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "backends/SolveModel.h"
 #include "batch/Wire.h"
 #include "fs/Paths.h"
 
@@ -207,7 +206,7 @@ private:
 ModelOutcome solve(const std::string& path, const RunSettings& settings, SolveNotes& notes)
 {
     try {
-        return solveModel(path, settings, notes);
+        return settings.solver->solve(path, settings, notes);
     } catch (const std::bad_alloc&) {
         ModelOutcome outcome;
         outcome.name = fileName(path);

@@ -80,7 +80,8 @@ std::string encodeSolved(const SolvedModel& solved)
     Writer writer;
     writer.put(outcome.name);
     writer.put(static_cast<std::int32_t>(outcome.status));
-    writer.put(static_cast<std::int32_t>(outcome.lines));
+    writer.put(static_cast<std::int32_t>(outcome.lines ? static_cast<int>(*outcome.lines) : -1));
+    writer.put(static_cast<std::int32_t>(outcome.sense ? static_cast<int>(*outcome.sense) : -1));
     for (const std::optional<double>* value : {&outcome.readSeconds, &outcome.solveSeconds, &outcome.objective,
                                                 &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
                                                 &outcome.peakMemoryMb})
@@ -99,18 +100,23 @@ std::optional<SolvedModel> decodeSolved(std::string_view bytes)
     ModelOutcome& outcome = solved.outcome;
     std::int32_t status = 0;
     std::int32_t lines = 0;
-    bool ok = reader.get(outcome.name) && reader.get(status) && reader.get(lines);
+    std::int32_t sense = 0;
+    bool ok = reader.get(outcome.name) && reader.get(status) && reader.get(lines) && reader.get(sense);
     for (std::optional<double>* value : {&outcome.readSeconds, &outcome.solveSeconds, &outcome.objective,
                                           &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
                                           &outcome.peakMemoryMb})
         ok = ok && reader.get(*value);
     ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && reader.get(solved.out)
         && reader.get(solved.err) && reader.done();
-    if (!ok || status < 0 || status > static_cast<std::int32_t>(ModelStatus::Crashed) || lines < 0
-        || lines > static_cast<std::int32_t>(ReportLines::NameOnly))
+    const std::optional<ModelStatus> known = statusAt(status);
+    if (!ok || !known || lines < -1 || lines > static_cast<std::int32_t>(ReportLines::NameOnly) || sense < -1
+        || sense > static_cast<std::int32_t>(Sense::Maximize))
         return std::nullopt;
-    outcome.status = static_cast<ModelStatus>(status);
-    outcome.lines = static_cast<ReportLines>(lines);
+    outcome.status = *known;
+    if (lines >= 0)
+        outcome.lines = static_cast<ReportLines>(lines);
+    if (sense >= 0)
+        outcome.sense = static_cast<Sense>(sense);
     return solved;
 }
 

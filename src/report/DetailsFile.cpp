@@ -47,50 +47,6 @@ std::string count(const std::optional<long long>& value)
 
 }  // namespace
 
-const char* statusCode(ModelStatus status)
-{
-    switch (status) {
-    case ModelStatus::Optimal:
-        return "optimal";
-    case ModelStatus::Infeasible:
-        return "infeasible";
-    case ModelStatus::Unbounded:
-        return "unbounded";
-    case ModelStatus::InfeasibleOrUnbounded:
-        return "infeasible_or_unbounded";
-    case ModelStatus::TimeLimit:
-    case ModelStatus::HardTimeLimit:
-        return "time_limit";
-    case ModelStatus::MemoryLimit:
-    case ModelStatus::OutOfMemory:
-        return "memory_limit";
-    case ModelStatus::NodeLimit:
-        return "node_limit";
-    case ModelStatus::UserInterrupt:
-    case ModelStatus::Terminated:
-        return "interrupted";
-    case ModelStatus::ReadError:
-        return "read_error";
-    case ModelStatus::SolverError:
-        return "solver_error";
-    case ModelStatus::Crashed:
-        return "crashed";
-    case ModelStatus::GapLimit:
-    case ModelStatus::SolutionLimit:
-    case ModelStatus::RestartLimit:
-    case ModelStatus::ObjectiveLimit:
-    case ModelStatus::UserObjectiveLimit:
-    case ModelStatus::Cutoff:
-    case ModelStatus::IterationLimit:
-    case ModelStatus::WorkLimit:
-    case ModelStatus::NumericError:
-    case ModelStatus::Suboptimal:
-    case ModelStatus::Unknown:
-        break;
-    }
-    return "other";
-}
-
 std::optional<std::size_t> detailsColumn(std::string_view name)
 {
     std::string_view header(kDetailsFileHeader);

@@ -13,10 +13,6 @@ extern const char* const kDetailsFileHeader;
 // Where a column stands in a details row, counted from 0; none for a name not in the header.
 std::optional<std::size_t> detailsColumn(std::string_view name);
 
-// The stable machine code of a status: optimal, infeasible, unbounded, infeasible_or_unbounded,
-// time_limit, memory_limit, node_limit, interrupted, read_error, solver_error, crashed, other.
-const char* statusCode(ModelStatus status);
-
 // What every row of a run repeats.
 struct RunDescription {
     std::string solver;

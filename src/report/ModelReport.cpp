@@ -27,9 +27,10 @@ std::string rowValue(const std::optional<double>& value)
 std::string consoleReport(const ModelOutcome& outcome)
 {
     std::string text = "NOME: " + outcome.name + '\n';
-    if (outcome.lines == ReportLines::NameOnly)
+    const ReportLines lines = reportLines(outcome);
+    if (lines == ReportLines::NameOnly)
         return text;
-    if (outcome.lines == ReportLines::NameTimeStatus)
+    if (lines == ReportLines::NameTimeStatus)
         text += "TEMPO: " + (outcome.solveSeconds ? consoleNumber(*outcome.solveSeconds) : "-") + '\n';
     return text + "STATUS: " + statusText(outcome.status) + '\n';
 }

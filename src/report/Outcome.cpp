@@ -1,56 +1,95 @@
 #include "report/Outcome.h"
 
+#include <array>
+
+namespace {
+
+using enum ModelStatus;
+constexpr ReportLines kFull = ReportLines::NameTimeStatus;
+constexpr ReportLines kUnsolved = ReportLines::NameStatus;
+
+constexpr std::array kTable{
+    StatusInfo{Optimal, "SOL OTIMA", "optimal", false, false, kFull},
+    StatusInfo{Infeasible, "PROBLEMA INFACTIVEL", "infeasible", false, false, kFull},
+    StatusInfo{Unbounded, "PROBLEMA ILIMITADO", "unbounded", false, false, kFull},
+    StatusInfo{InfeasibleOrUnbounded, "PROBLEMA ILIMITADO OU INFACTIVEL", "infeasible_or_unbounded", false, false,
+               kFull},
+    StatusInfo{TimeLimit, "PROCESSO INTERROMPIDO - LIMITE DE TEMPO", "time_limit", false, false, kFull},
+    StatusInfo{HardTimeLimit, "PROCESSO INTERROMPIDO - LIMITE DE TEMPO", "time_limit", false, false, kFull},
+    StatusInfo{MemoryLimit, "PROCESSO INTERROMPIDO - LIMITE DE MEMORIA", "memory_limit", false, false, kFull},
+    StatusInfo{OutOfMemory, "SEM MEMORIA", "memory_limit", false, true, kUnsolved},
+    StatusInfo{NodeLimit, "PROCESSO INTERROMPIDO - LIMITE DE NOS", "node_limit", false, false, kFull},
+    StatusInfo{GapLimit, "PROCESSO INTERROMPIDO - LIMITE DE GAP", "other", false, false, kFull},
+    StatusInfo{SolutionLimit, "PROCESSO INTERROMPIDO - LIMITE DE SOLUCOES", "other", false, false, kFull},
+    StatusInfo{RestartLimit, "PROCESSO INTERROMPIDO - LIMITE DE REINICIOS", "other", false, false, kFull},
+    StatusInfo{ObjectiveLimit, "PROCESSO INTERROMPIDO - LIMITE DE OBJETIVO", "other", false, false, kFull},
+    StatusInfo{UserObjectiveLimit, "LIMITE DE OBJETIVO", "other", false, false, kFull},
+    StatusInfo{Cutoff, "LIMITE DE CORTE", "other", false, false, kFull},
+    StatusInfo{IterationLimit, "PROCESSO INTERROMPIDO - LIMITE DE ITERACOES", "other", false, false, kFull},
+    StatusInfo{WorkLimit, "PROCESSO INTERROMPIDO - LIMITE DE TRABALHO", "other", false, false, kFull},
+    StatusInfo{UserInterrupt, "PROCESSO INTERROMPIDO - USUARIO", "interrupted", false, false, kFull},
+    StatusInfo{Terminated, "PROCESSO INTERROMPIDO - SINAL DE TERMINO", "interrupted", false, false, kFull},
+    StatusInfo{NumericError, "ERRO NUMERICO", "other", false, true, kFull},
+    StatusInfo{Suboptimal, "SOLUCAO SUBOTIMA", "other", false, false, kFull},
+    StatusInfo{Unknown, "STATUS DESCONHECIDO", "other", false, false, kFull},
+    StatusInfo{ReadError, "ERRO DE LEITURA", "read_error", true, true, kUnsolved},
+    StatusInfo{SolverError, "ERRO DO SOLVER", "solver_error", true, true, kFull},
+    StatusInfo{Crashed, "ERRO DO SOLVER", "crashed", true, true, kFull},
+};
+
+constexpr bool inEnumOrder()
+{
+    for (std::size_t i = 0; i < kTable.size(); ++i)
+        if (static_cast<std::size_t>(kTable[i].status) != i)
+            return false;
+    return static_cast<std::size_t>(Crashed) + 1 == kTable.size();
+}
+static_assert(inEnumOrder(), "one line per status, in the order of ModelStatus");
+
+constexpr const char* kCodes[] = {"optimal",      "infeasible",   "unbounded",   "infeasible_or_unbounded",
+                                  "time_limit",   "memory_limit", "node_limit",  "interrupted",
+                                  "read_error",   "solver_error", "crashed",     "other"};
+
+}  // namespace
+
+std::span<const StatusInfo> statusTable()
+{
+    return kTable;
+}
+
+const StatusInfo& statusInfo(ModelStatus status)
+{
+    return kTable[static_cast<std::size_t>(status)];
+}
+
+std::optional<ModelStatus> statusAt(long long index)
+{
+    if (index < 0 || index >= static_cast<long long>(kTable.size()))
+        return std::nullopt;
+    return kTable[static_cast<std::size_t>(index)].status;
+}
+
 const char* statusText(ModelStatus status)
 {
-    switch (status) {
-    case ModelStatus::Optimal:
-        return "SOL OTIMA";
-    case ModelStatus::Infeasible:
-        return "PROBLEMA INFACTIVEL";
-    case ModelStatus::Unbounded:
-        return "PROBLEMA ILIMITADO";
-    case ModelStatus::InfeasibleOrUnbounded:
-        return "PROBLEMA ILIMITADO OU INFACTIVEL";
-    case ModelStatus::TimeLimit:
-    case ModelStatus::HardTimeLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE TEMPO";
-    case ModelStatus::MemoryLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE MEMORIA";
-    case ModelStatus::OutOfMemory:
-        return "SEM MEMORIA";
-    case ModelStatus::NodeLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE NOS";
-    case ModelStatus::GapLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE GAP";
-    case ModelStatus::SolutionLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE SOLUCOES";
-    case ModelStatus::RestartLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE REINICIOS";
-    case ModelStatus::ObjectiveLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE OBJETIVO";
-    case ModelStatus::UserObjectiveLimit:
-        return "LIMITE DE OBJETIVO";
-    case ModelStatus::Cutoff:
-        return "LIMITE DE CORTE";
-    case ModelStatus::IterationLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE ITERACOES";
-    case ModelStatus::WorkLimit:
-        return "PROCESSO INTERROMPIDO - LIMITE DE TRABALHO";
-    case ModelStatus::UserInterrupt:
-        return "PROCESSO INTERROMPIDO - USUARIO";
-    case ModelStatus::Terminated:
-        return "PROCESSO INTERROMPIDO - SINAL DE TERMINO";
-    case ModelStatus::NumericError:
-        return "ERRO NUMERICO";
-    case ModelStatus::Suboptimal:
-        return "SOLUCAO SUBOTIMA";
-    case ModelStatus::ReadError:
-        return "ERRO DE LEITURA";
-    case ModelStatus::SolverError:
-    case ModelStatus::Crashed:
-        return "ERRO DO SOLVER";
-    case ModelStatus::Unknown:
-        break;
-    }
-    return "STATUS DESCONHECIDO";
+    return statusInfo(status).text;
+}
+
+const char* statusCode(ModelStatus status)
+{
+    return statusInfo(status).code;
+}
+
+bool isFailure(ModelStatus status)
+{
+    return statusInfo(status).failure;
+}
+
+std::span<const char* const> statusCodes()
+{
+    return kCodes;
+}
+
+ReportLines reportLines(const ModelOutcome& outcome)
+{
+    return outcome.lines.value_or(statusInfo(outcome.status).lines);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 
-// How a model's solve ended, whichever solver or failure ended it.
+// How a model's solve ended, whichever solver or failure ended it. Everything the program
+// says of a status is in the status table (Outcome.cpp).
 enum class ModelStatus {
     Optimal,
     Infeasible,
@@ -32,15 +35,37 @@ enum class ModelStatus {
     Crashed,  // the solver process died
 };
 
-// The Portuguese text of a status, as the console and the results file show it.
-const char* statusText(ModelStatus status);
-
 // Which lines the console report of a model has.
 enum class ReportLines {
     NameTimeStatus,  // TEMPO shows "-" when there is no solving time
     NameStatus,      // nothing was solved
     NameOnly,        // Gurobi's out-of-memory report
 };
+
+// One line of the status table.
+struct StatusInfo {
+    ModelStatus status;
+    const char* text;   // Portuguese, as the console and sol_stat.csv show it
+    const char* code;   // the stable machine code of sol_detalhes.csv
+    bool failure;       // a failure of the run rather than an answer about the model
+    bool saysNothing;   // the solve broke or never took place: nothing to hold against known results
+    ReportLines lines;  // the report's lines, unless the back end says otherwise
+};
+
+// The table, one line per status in the order of ModelStatus.
+std::span<const StatusInfo> statusTable();
+const StatusInfo& statusInfo(ModelStatus status);
+// The status at that place of the table, if there is one (for statuses that travel as numbers).
+std::optional<ModelStatus> statusAt(long long index);
+
+const char* statusText(ModelStatus status);
+const char* statusCode(ModelStatus status);
+bool isFailure(ModelStatus status);
+
+// Every details code once, in the order a summary lists them.
+std::span<const char* const> statusCodes();
+
+enum class Sense { Minimize, Maximize };
 
 // How far a back end has got with a model, noted as it goes, for whoever has to speak for the
 // model if its solver process dies.
@@ -53,10 +78,11 @@ struct SolveNotes {
 struct ModelOutcome {
     std::string name;  // the model's file name
     ModelStatus status = ModelStatus::Unknown;
-    ReportLines lines = ReportLines::NameTimeStatus;
+    std::optional<ReportLines> lines;    // none: the status's own
     std::optional<double> readSeconds;   // none when reading never finished
     std::optional<double> solveSeconds;  // the solver's own time
     std::optional<double> objective;     // the primal bound; SCIP gives 1e20 without a solution
+    std::optional<Sense> sense;          // the objective's direction, once the model was read
 
     // What solvers say beyond the results file's columns; none where a solver cannot say.
     std::optional<double> dualBound;
@@ -68,3 +94,6 @@ struct ModelOutcome {
     std::optional<double> wallSeconds;   // around reading and solving, in the solver process
     std::optional<double> peakMemoryMb;  // the model's own peak in its solver process
 };
+
+// The lines the report of this outcome has.
+ReportLines reportLines(const ModelOutcome& outcome);

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "backends/ModelFiles.h"
 #include "fs/Files.h"
 
 namespace {
@@ -60,21 +61,6 @@ bool hasSolution(const SolveClaim& claim)
     return claim.objective && std::isfinite(*claim.objective) && std::fabs(*claim.objective) < kInfinity;
 }
 
-// Statuses that say nothing of the model: the solve broke, or never took place.
-bool saysNothing(ModelStatus status)
-{
-    switch (status) {
-    case ModelStatus::ReadError:
-    case ModelStatus::SolverError:
-    case ModelStatus::Crashed:
-    case ModelStatus::OutOfMemory:
-    case ModelStatus::NumericError:
-        return true;
-    default:
-        return false;
-    }
-}
-
 Check checkValue(const KnownResult& known, const SolveClaim& claim)
 {
     const bool optimalKnown = known.kind == KnownResult::Kind::Optimal;
@@ -104,9 +90,7 @@ Check checkValue(const KnownResult& known, const SolveClaim& claim)
 
 const KnownResult* KnownResults::find(std::string_view modelFileName) const
 {
-    const std::size_t dot = modelFileName.rfind('.');
-    const std::string_view name = dot == std::string_view::npos ? modelFileName : modelFileName.substr(0, dot);
-    const auto found = byName.find(name);
+    const auto found = byName.find(modelStem(modelFileName));
     return found == byName.end() ? nullptr : &found->second;
 }
 
@@ -195,7 +179,7 @@ const char* checkCode(Check check)
 
 Check checkAgainst(const KnownResult* known, const SolveClaim& claim)
 {
-    if (!known || saysNothing(claim.status))
+    if (!known || statusInfo(claim.status).saysNothing)
         return Check::Unknown;
     switch (known->kind) {
     case KnownResult::Kind::Unknown:

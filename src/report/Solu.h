@@ -34,8 +34,6 @@ enum class Check { Ok, Wrong, Better, Unknown };
 // "ok", "wrong", "better", "unknown".
 const char* checkCode(Check check);
 
-enum class Sense { Minimize, Maximize };
-
 // What a solve is held against: its status, its primal bound (none when no solution; SCIP's
 // 1e20 counts as none), its dual bound, and the model's direction when known.
 struct SolveClaim {

@@ -11,8 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "backends/gurobi/GurobiLibrary.h"
-#include "backends/scip/ScipEngine.h"
+#include "backends/Solver.h"
 #include "batch/MergeRun.h"
 #include "batch/OptimizeRun.h"
 #include "batch/SlurmJob.h"
@@ -127,14 +126,32 @@ struct SlurmArguments {
     bool dryRun = false;
 };
 
+std::vector<std::string> solverWords()
+{
+    std::vector<std::string> words;
+    for (const Solver* solver : solvers())
+        words.emplace_back(solver->word);
+    return words;
+}
+
+// "scip (padrão) ou gurobi", from the registry.
+std::string solverChoices()
+{
+    const std::vector<std::string> words = solverWords();
+    std::string text = words.front() + " (padrão)";
+    for (std::size_t i = 1; i < words.size(); ++i)
+        text += (i + 1 == words.size() ? " ou " : ", ") + words[i];
+    return text;
+}
+
 // The options that `opt` and `slurm` share, from one table.
 void addRunOptions(CLI::App* command, OptArguments& opt)
 {
     command->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
     command->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
-    command->add_option("--solver", opt.solver, "scip (padrão) ou gurobi")
+    command->add_option("--solver", opt.solver, solverChoices())
         ->type_name("SOLVER")
-        ->transform(CLI::IsMember({"scip", "gurobi"}, CLI::ignore_case));
+        ->transform(CLI::IsMember(solverWords(), CLI::ignore_case));
     command->add_option("--time-limit", opt.timeLimit, "Tempo máximo por modelo em segundos (0: sem limite)")
         ->type_name("SEGUNDOS")
         ->check(numberAtLeast(0, "um número de segundos, 0 ou mais"));
@@ -175,12 +192,10 @@ int runOpt(const OptArguments& arguments)
     request.resume = arguments.resume;
     request.keepModelList = true;
     RunSettings& settings = request.settings;
-    if (arguments.solver == "gurobi") {
-        if (!isGurobiLibraryAvailable()) {
-            printError(std::string("Bilioteca '") + kGurobiLibraryName + "' não encontrada\n");
-            return kUsageError;
-        }
-        settings.solver = Solver::Gurobi;
+    settings.solver = solverByWord(arguments.solver);
+    if (const auto why = settings.solver->unavailable()) {
+        printError(*why + "\n");
+        return kUsageError;
     }
     settings.timeLimit = limitValue(arguments.timeLimit);
     settings.memoryLimitMb = limitValue(arguments.memoryLimit);
@@ -290,7 +305,7 @@ std::optional<double> parseArgumentNumber(const std::string& text)
 
 std::string versionText()
 {
-    return std::string("Lumbrix v") + LUMBRIX_VERSION + ", " + scipEngineName();
+    return std::string("Lumbrix v") + LUMBRIX_VERSION + ", " + defaultSolver().version();
 }
 
 int runCommandLine(int argc, char** argv)

@@ -9,23 +9,18 @@
 
 #include <unistd.h>
 
-#include "backends/gurobi/GurobiLibrary.h"
-#include "backends/scip/ScipEngine.h"
 #include "shell/Console.h"
 
 void chooseSolver(RunSettings& settings)
 {
     const std::string answer = askLine("Digite o solver que deseja usar (GUROBI/SCIP)> ");
-    if (answer == "SCIP") {
-        settings.solver = Solver::Scip;
-    } else if (answer == "GUROBI") {
-        if (isGurobiLibraryAvailable())
-            settings.solver = Solver::Gurobi;
-        else
-            std::cout << "Bilioteca '" << kGurobiLibraryName << "' não encontrada\n";
-    } else {
+    const Solver* solver = solverByShellWord(answer);
+    if (!solver)
         std::cout << "Opção inexistente, favor selecionar um solver dentre os disponibilizados.\n";
-    }
+    else if (const auto why = solver->unavailable())
+        std::cout << *why << "\n";
+    else
+        settings.solver = solver;
 }
 
 std::optional<double> parseNumber(const std::string& answer)
@@ -101,7 +96,7 @@ std::string aboutText()
     return "\nLumbrix v3.0, resolvedor de modelos .lp em lote, e gerador de arquivos .lp a partir de "
            "arquivos .mod. Criado por Equipe Lumbrix (equipe@lumbrix.org)."
            "Existem 2 solvers que podem ser utilizados: o "
-        + scipEngineName()
+        + defaultSolver().version()
         + " (https://www.scipopt.org/doc/html/modules.php), e o GUROBI 12.1 (https://www.gurobi.com).  \n"
           "O transformador de formatos é o GLPK (https://www.gnu.org/software/glpk/).  \n"
           "Para acessar as funcionalidades digite 'help'. \n\n";

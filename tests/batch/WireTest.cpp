@@ -1,6 +1,9 @@
 // What a solver process sends back arrives whole, field for field.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -41,6 +44,31 @@ TEST(Wire, AnOutcomeAndItsCapturesComeBackAsSent)
     const std::string bytes = encodeSolved(sent);
     EXPECT_FALSE(decodeSolved(bytes.substr(0, bytes.size() - 1)));
     EXPECT_FALSE(decodeSolved(bytes + "x"));
+}
+
+// Every status of the table crosses, and nothing beyond the table is taken for one: a model's
+// result must never be credited to another status, or lost, on the way.
+TEST(Wire, EveryStatusOfTheTableComesBackAndNoOther)
+{
+    for (const StatusInfo& info : statusTable()) {
+        for (const auto sense : {std::optional<Sense>(), std::optional<Sense>(Sense::Maximize)}) {
+            SolvedModel sent;
+            sent.outcome.status = info.status;
+            sent.outcome.sense = sense;
+            const auto received = decodeSolved(encodeSolved(sent));
+            ASSERT_TRUE(received) << info.code;
+            EXPECT_EQ(received->outcome.status, info.status) << info.text;
+            EXPECT_EQ(received->outcome.sense, sense);
+            EXPECT_FALSE(received->outcome.lines);
+        }
+    }
+    SolvedModel sent;
+    std::string bytes = encodeSolved(sent);
+    const std::size_t statusAt = 4;  // after the empty name's length
+    for (const std::int32_t beyond : {static_cast<std::int32_t>(statusTable().size()), std::int32_t{-1}}) {
+        std::memcpy(bytes.data() + statusAt, &beyond, sizeof beyond);
+        EXPECT_FALSE(decodeSolved(bytes)) << beyond;
+    }
 }
 
 TEST(Wire, MessagesAreCutWhereTheyEndWhateverArrivesAtOnce)

@@ -150,7 +150,8 @@ TEST(GurobiBackend, CallsTheLibraryInTheRequiredOrder)
     };
     // The search figures of an LP: the MIP ones refused, as the library does.
     const std::vector<std::string> figures = {"GRBgetdblattr ObjBound -> 10005", "GRBgetdblattr MIPGap -> 10005",
-                                              "GRBgetdblattr NodeCount -> 10005", "GRBgetdblattr IterCount"};
+                                              "GRBgetdblattr NodeCount -> 10005", "GRBgetdblattr IterCount",
+                                              "GRBgetintattr ModelSense"};
     std::vector<std::string> firstValues = {"GRBgetintattr Status", "GRBgetdblattr ObjVal", "GRBgetdblattr Runtime",
                                             "GRBgetintattr Status", "GRBgetdblattr ObjVal", "GRBgetdblattr Runtime"};
     std::vector<std::string> secondValues = {"GRBgetintattr Status", "GRBgetintattr Status",

@@ -6,6 +6,7 @@
 #include "backends/ReadClock.h"
 #include "backends/gurobi/GRBException.h"
 #include "backends/gurobi/GurobiEnvironment.h"
+#include "backends/gurobi/GurobiLibrary.h"
 #include "backends/gurobi/GurobiModel.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
@@ -121,16 +122,13 @@ void applyLimit(GurobiModel& model, DoubleParam parameter, double value)
     }
 }
 
-// Gurobi's memory limit is in gigabytes, and a little below the process's hard limit so that
-// Gurobi stops first.
-constexpr double kSolverShareOfMemory = 0.8;
-
 void applyLimits(GurobiModel& model, const RunSettings& settings)
 {
     if (settings.timeLimit)
         applyLimit(model, DoubleParam::TimeLimit, *settings.timeLimit);
-    if (settings.memoryLimitMb)
-        applyLimit(model, DoubleParam::MemLimit, kSolverShareOfMemory * *settings.memoryLimitMb / 1024.0);
+    // Gurobi's memory limit is in gigabytes.
+    if (const auto megabytes = settings.solverMemoryLimitMb())
+        applyLimit(model, DoubleParam::MemLimit, *megabytes / 1024.0);
 }
 
 void writeSummary(GurobiModel& model)
@@ -168,6 +166,8 @@ void readSearchFigures(GurobiModel& model, ModelOutcome& outcome)
         outcome.gap.reset();
     outcome.nodes = tryCount(model, DoubleAttr::NodeCount);
     outcome.lpIterations = tryCount(model, DoubleAttr::IterCount);
+    if (const auto sense = tryAttribute(model, IntAttr::ModelSense))
+        outcome.sense = *sense == -1 ? Sense::Maximize : Sense::Minimize;
 }
 
 void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
@@ -220,4 +220,21 @@ ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& setting
         outcome.lines = ReportLines::NameStatus;
     }
     return outcome;
+}
+
+const Solver& gurobiSolver()
+{
+    static const Solver solver{"gurobi",
+                               "GUROBI",
+                               "GUROBI",
+                               [] {
+                                   if (isGurobiLibraryAvailable())
+                                       return std::optional<std::string>();
+                                   return std::optional<std::string>(std::string("Bilioteca '") + kGurobiLibraryName
+                                                                     + "' não encontrada");
+                               },
+                               gurobiVersion,
+                               solveWithGurobi,
+                               0.8};
+    return solver;
 }

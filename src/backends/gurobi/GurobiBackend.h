@@ -5,6 +5,9 @@
 #include "backends/RunSettings.h"
 #include "report/Outcome.h"
 
+// Gurobi, loaded at run time, as the registry lists it.
+const Solver& gurobiSolver();
+
 // Solves one model file with Gurobi. The library's errors go to standard error; the outcome is
 // returned, never printed.
 ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& settings, SolveNotes& notes);

@@ -37,6 +37,8 @@ const char* gurobiName(IntAttr attribute)
         return "NumGenConstrs";
     case IntAttr::Status:
         return "Status";
+    case IntAttr::ModelSense:
+        return "ModelSense";
     }
     return "";
 }

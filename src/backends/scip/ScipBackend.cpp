@@ -7,6 +7,7 @@
 #include <scip/scipdefplugins.h>
 
 #include "backends/ReadClock.h"
+#include "backends/scip/ScipEngine.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
 
@@ -24,8 +25,6 @@ SCIP_RETCODE checked(SCIP_RETCODE code, int line)
 }
 
 #define SCIP_CHECKED(call) checked((call), __LINE__)
-
-constexpr double kSolverShareOfMemory = 0.8;
 
 // One SCIP instance, freed on every way out.
 class ScipInstance {
@@ -154,13 +153,14 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     // A model that was not read in full must not be reported as solved.
     if (!read)
         return unsolved(outcome, ModelStatus::ReadError);
+    outcome.sense = SCIPgetObjsense(scip) == SCIP_OBJSENSE_MAXIMIZE ? Sense::Maximize : Sense::Minimize;
 
     // A limit SCIP refuses is reported, and the model is solved without it.
     if (settings.timeLimit)
         SCIP_CHECKED(SCIPsetRealParam(scip, "limits/time", *settings.timeLimit));
     // SCIP counts only its own memory, below the process's hard limit, so that it stops first.
-    if (settings.memoryLimitMb)
-        SCIP_CHECKED(SCIPsetRealParam(scip, "limits/memory", kSolverShareOfMemory * *settings.memoryLimitMb));
+    if (const auto megabytes = settings.solverMemoryLimitMb())
+        SCIP_CHECKED(SCIPsetRealParam(scip, "limits/memory", *megabytes));
     if (!settings.log)
         SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
     if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {
@@ -173,4 +173,11 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     }
     readSolvedModel(scip, outcome);
     return outcome;
+}
+
+const Solver& scipSolver()
+{
+    static const Solver solver{"scip", "SCIP", "SCIP", [] { return std::optional<std::string>(); }, scipEngineName,
+                               solveWithScip, 0.8};
+    return solver;
 }

@@ -7,6 +7,9 @@
 #include "backends/RunSettings.h"
 #include "report/Outcome.h"
 
+// SCIP (or the engine linked in its place) as the registry lists it.
+const Solver& scipSolver();
+
 // Solves one model file with SCIP. SCIP's own messages (its log, its errors) go where SCIP
 // writes them; the outcome is returned, never printed. The reading time is noted as soon as
 // it is known.

@@ -15,6 +15,11 @@ extern "C" SCIP_Real SCIPgetSolvingTime(SCIP* scip)
     return scip != nullptr ? scip->solvingTime : 0.0;
 }
 
+extern "C" SCIP_OBJSENSE SCIPgetObjsense(SCIP* scip)
+{
+    return scip != nullptr && scip->maximize ? SCIP_OBJSENSE_MAXIMIZE : SCIP_OBJSENSE_MINIMIZE;
+}
+
 // As SCIP reports it: the best solution's value, or "infinity" on the side of the sense
 // when there is none, and on the other side when the problem is unbounded.
 extern "C" SCIP_Real SCIPgetPrimalbound(SCIP* scip)

@@ -307,6 +307,8 @@ GRB_EXPORT int GRBgetintattr(GRBmodel* model, const char* attrname, int* valueP)
         *valueP = 0;
     else if (name == "Status")
         *valueP = model->result.status;
+    else if (name == "ModelSense")
+        *valueP = glp_get_obj_dir(model->problem) == GLP_MAX ? -1 : 1;
     else
         return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
     logLine(call);

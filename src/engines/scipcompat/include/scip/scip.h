@@ -69,6 +69,13 @@ enum SCIP_Status
 };
 typedef enum SCIP_Status SCIP_STATUS;
 
+enum SCIP_Objsense
+{
+   SCIP_OBJSENSE_MAXIMIZE = -1,
+   SCIP_OBJSENSE_MINIMIZE = +1
+};
+typedef enum SCIP_Objsense SCIP_OBJSENSE;
+
 typedef struct Scip SCIP;
 typedef struct SCIP_Messagehdlr SCIP_MESSAGEHDLR;
 
@@ -80,6 +87,7 @@ SCIP_RETCODE SCIPsetRealParam(SCIP* scip, const char* name, SCIP_Real value);
 SCIP_RETCODE SCIPsetMessagehdlr(SCIP* scip, SCIP_MESSAGEHDLR* messagehdlr);
 SCIP_RETCODE SCIPsolve(SCIP* scip);
 
+SCIP_OBJSENSE SCIPgetObjsense(SCIP* scip);
 SCIP_STATUS SCIPgetStatus(SCIP* scip);
 SCIP_Real SCIPgetSolvingTime(SCIP* scip);
 SCIP_Real SCIPgetPrimalbound(SCIP* scip);
