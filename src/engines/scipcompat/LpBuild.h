@@ -4,7 +4,7 @@
 
 #include <glpk.h>
 
-#include "engines/scipcompat/LpModel.h"
+#include "engines/model/LpModel.h"
 
 // The GLPK problem an LP model becomes. Semi-continuous variables, SOS sets and indicator
 // constraints become binary columns and rows; infinite bounds are +-HUGE_VAL here.

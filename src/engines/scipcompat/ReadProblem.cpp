@@ -15,7 +15,7 @@
 
 #include "engines/scipcompat/Instance.h"
 #include "engines/scipcompat/LpBuild.h"
-#include "engines/scipcompat/LpModel.h"
+#include "engines/model/LpModel.h"
 #include "engines/scipcompat/Messages.h"
 #include "engines/scipcompat/TestHooks.h"
 #include "engines/glpk/GlpkGuard.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "engines/scipcompat/LpModel.h"
+#include "engines/model/LpModel.h"
 
 namespace {
 
