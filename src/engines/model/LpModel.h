@@ -4,30 +4,33 @@
 #include <string_view>
 #include <vector>
 
+#include "engines/model/Number.h"
+
 // A CPLEX LP file as SCIP's LP reader understands it, before anything is handed to GLPK.
-// Values at or beyond SCIP's infinity (1e20) stand for infinite bounds and sides.
+// Values at or beyond SCIP's infinity (1e20) stand for infinite bounds and sides. Every number
+// keeps its exact value beside the double a solver gets (see Number).
 
 enum class VarType : unsigned char { Continuous, Integer, Binary };
 
 struct LpColumn {
-    double lower = 0.0;
-    double upper = 1e20;
-    double objective = 0.0;
+    Number lower = 0.0;
+    Number upper = 1e20;
+    Number objective = 0.0;
     VarType type = VarType::Continuous;
     std::string_view name;  // into the file's text
 };
 
 struct LpTerm {
     int column;
-    double value;
+    Number value;
 };
 
 // A linear row: its terms are model.terms[first, first + count).
 struct LpRow {
     int first = 0;
     int count = 0;
-    double lower = -1e20;
-    double upper = 1e20;
+    Number lower = -1e20;
+    Number upper = 1e20;
 };
 
 // linear part <= rhs must hold when the binary variable takes the active value.
@@ -36,14 +39,14 @@ struct LpIndicator {
     bool activeOnOne = true;
     int first = 0;
     int count = 0;
-    double rhs = 0.0;
+    Number rhs = 0.0;
     int line = 0;
 };
 
 // x = 0 or x >= threshold (the lower bound the variable had when the section named it).
 struct LpSemicontinuous {
     int column = 0;
-    double threshold = 0.0;
+    Number threshold = 0.0;
     int line = 0;
 };
 
@@ -55,7 +58,7 @@ struct LpSos {
 
 struct LpModel {
     bool maximize = false;
-    double objectiveOffset = 0.0;
+    Number objectiveOffset = 0.0;
     std::vector<LpColumn> columns;
     std::vector<LpTerm> terms;
     std::vector<LpRow> rows;

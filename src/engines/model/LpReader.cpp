@@ -196,7 +196,18 @@ bool isSign(std::string_view token, int& sign)
     return false;
 }
 
-bool isValue(std::string_view token, double& value)
+// The larger (smaller) of two numbers, kept whole with its exact value.
+const Number& atLeast(const Number& value, const Number& bound)
+{
+    return value < bound ? bound : value;
+}
+
+const Number& atMost(const Number& value, const Number& bound)
+{
+    return value > bound ? bound : value;
+}
+
+bool isValue(std::string_view token, Number& value)
 {
     if (equalsIgnoringCase(token, "INFINITY") || equalsIgnoringCase(token, "INF")) {
         value = kInfinity;
@@ -213,7 +224,7 @@ bool isValue(std::string_view token, double& value)
     } else if (ec != std::errc()) {
         return false;
     }
-    value = parsed;
+    value = Number::fromText(token, parsed);
     return true;
 }
 
@@ -295,8 +306,8 @@ public:
         // A binary variable is binary whatever Bounds said before or after.
         for (LpColumn& column : m_model.columns) {
             if (column.type == VarType::Binary) {
-                column.lower = std::max(column.lower, 0.0);
-                column.upper = std::min(column.upper, 1.0);
+                column.lower = atLeast(column.lower, 0.0);
+                column.upper = atMost(column.upper, 1.0);
             }
         }
         return true;
@@ -424,7 +435,7 @@ private:
     struct Line {
         bool named = false;
         std::size_t firstTerm = 0;  // into m_model.terms
-        double offset = 0.0;
+        Number offset = 0.0;
         bool newSection = false;
     };
 
@@ -453,7 +464,7 @@ private:
         }
 
         int sign = +1;
-        double coefficient = 1.0;
+        Number coefficient = 1.0;
         bool haveSign = false;
         bool haveValue = false;
         bool haveOffset = false;
@@ -467,7 +478,7 @@ private:
                         return false;
                     }
                     haveOffset = true;
-                    line.offset = sign * coefficient;
+                    line.offset = coefficient.withSign(sign);
                 }
             }
             if (isSign(token, sign)) {
@@ -508,7 +519,7 @@ private:
                         fail("two objective offsets.");
                         return false;
                     }
-                    line.offset = sign * coefficient;
+                    line.offset = coefficient.withSign(sign);
                 }
                 line.newSection = true;
                 return true;
@@ -536,7 +547,7 @@ private:
             const int variable = column(token);
             haveVariable = true;
             if (!isZero(coefficient)) {
-                m_model.terms.push_back({variable, sign * coefficient});
+                m_model.terms.push_back({variable, coefficient.withSign(sign)});
                 ++termCount;
             }
             sign = +1;
@@ -553,10 +564,10 @@ private:
         if (!readCoefficients(true, line))
             return;
         if (!isZero(line.offset))
-            m_model.objectiveOffset += line.offset;
+            m_model.objectiveOffset = m_model.objectiveOffset.plus(line.offset);
         for (std::size_t k = line.firstTerm; k < m_model.terms.size(); ++k) {
             LpColumn& variable = m_model.columns[static_cast<std::size_t>(m_model.terms[k].column)];
-            variable.objective += m_model.terms[k].value;
+            variable.objective = variable.objective.plus(m_model.terms[k].value);
             if (std::fabs(variable.objective) >= kInfinity) {
                 fail("invalid objective value: objective value is infinite");
                 return;
@@ -578,7 +589,7 @@ private:
     }
 
     // The right-hand side after a sense: an optional sign, then a value.
-    bool readSide(double& value, const char* expected)
+    bool readSide(Number& value, const char* expected)
     {
         std::string_view token;
         int sign = +1;
@@ -594,7 +605,7 @@ private:
             fail(expected);
             return false;
         }
-        value *= sign;
+        value = value.withSign(sign);
         return true;
     }
 
@@ -652,7 +663,7 @@ private:
             fail("expected constraint sense '<=', '=', or '>='.");
             return;
         }
-        double side = 0.0;
+        Number side = 0.0;
         if (!readSide(side, "expected value as right hand side."))
             return;
         const bool indicator = readIndicatorArrow();
@@ -667,19 +678,19 @@ private:
         LpRow row;
         row.first = static_cast<int>(line.firstTerm);
         row.count = static_cast<int>(count);
-        row.lower = sense == Sense::Le ? -kInfinity : side;
-        row.upper = sense == Sense::Ge ? kInfinity : side;
+        row.lower = sense == Sense::Le ? Number(-kInfinity) : side;
+        row.upper = sense == Sense::Ge ? Number(kInfinity) : side;
         m_model.rows.push_back(row);
     }
 
-    void readIndicator(const Line& condition, std::size_t count, Sense sense, double value)
+    void readIndicator(const Line& condition, std::size_t count, Sense sense, const Number& value)
     {
         if (count != 1) {
             fail("Indicator part can only consist of one binary variable.");
             return;
         }
         const LpTerm term = m_model.terms[condition.firstTerm];
-        if (std::fabs(term.value - 1.0) > kEpsilon) {
+        if (std::fabs(term.value.value() - 1.0) > kEpsilon) {
             fail("There cannot be a coefficient before the binary indicator variable.");
             return;
         }
@@ -689,15 +700,15 @@ private:
         }
         m_model.terms.resize(condition.firstTerm);
         const bool zero = std::fabs(value) <= kFeasibility;
-        if (!zero && std::fabs(value - 1.0) > kFeasibility) {
+        if (!zero && std::fabs(value.value() - 1.0) > kFeasibility) {
             fail("value for binary variable must be '0' or '1'.");
             return;
         }
         LpColumn& binary = m_model.columns[static_cast<std::size_t>(term.column)];
         if (zero) {
             // SCIP needs the negated variable, which makes the variable binary there and then.
-            binary.lower = std::max(binary.lower, 0.0);
-            binary.upper = std::min(binary.upper, 1.0);
+            binary.lower = atLeast(binary.lower, 0.0);
+            binary.upper = atMost(binary.upper, 1.0);
             binary.type = VarType::Binary;
         }
 
@@ -723,7 +734,7 @@ private:
             fail("expected constraint sense '<=', '=', or '>='.");
             return;
         }
-        double rhs = 0.0;
+        Number rhs = 0.0;
         if (!readSide(rhs, "expected value for right hand side."))
             return;
         if (!checkFiniteCoefficients(line.firstTerm))
@@ -753,8 +764,9 @@ private:
     void negate(LpIndicator& indicator)
     {
         for (int k = 0; k < indicator.count; ++k)
-            m_model.terms[static_cast<std::size_t>(indicator.first + k)].value *= -1.0;
-        indicator.rhs = -indicator.rhs;
+            m_model.terms[static_cast<std::size_t>(indicator.first + k)].value
+                = m_model.terms[static_cast<std::size_t>(indicator.first + k)].value.negated();
+        indicator.rhs = indicator.rhs.negated();
     }
 
     // SCIP adds a slack variable and a linear constraint besides the indicator constraint.
@@ -779,8 +791,8 @@ private:
         while (next(token)) {
             if (isNewSection(token))
                 return;
-            double lower = 0.0;
-            double upper = kInfinity;
+            Number lower = 0.0;
+            Number upper = kInfinity;
             Sense left = Sense::Nothing;
             int sign = +1;
             const bool hasSign = isSign(token, sign);
@@ -788,18 +800,18 @@ private:
                 fail("expected value.");
                 return;
             }
-            double value = 0.0;
+            Number value = 0.0;
             if (isValue(token, value)) {
                 if (!next(token) || !isSense(token, left)) {
                     fail("expected bound sense '<=', '=', or '>='.");
                     return;
                 }
                 if (left == Sense::Ge)
-                    upper = sign * value;
+                    upper = value.withSign(sign);
                 else if (left == Sense::Le)
-                    lower = sign * value;
+                    lower = value.withSign(sign);
                 else
-                    lower = upper = sign * value;
+                    lower = upper = value.withSign(sign);
             } else if (hasSign) {
                 fail("expected value.");
                 return;
@@ -833,11 +845,11 @@ private:
                         return;
                     }
                     if (right == Sense::Ge)
-                        lower = sign * value;
+                        lower = value.withSign(sign);
                     else if (right == Sense::Le)
-                        upper = sign * value;
+                        upper = value.withSign(sign);
                     else
-                        lower = upper = sign * value;
+                        lower = upper = value.withSign(sign);
                 } else if (equalsIgnoringCase(token, "FREE")) {
                     if (left != Sense::Nothing) {
                         fail("variable with bound is marked as 'free'.");
@@ -873,8 +885,8 @@ private:
             }
             LpColumn& target = m_model.columns[static_cast<std::size_t>(variable)];
             if (type == VarType::Binary) {
-                target.lower = std::max(target.lower, 0.0);
-                target.upper = std::min(target.upper, 1.0);
+                target.lower = atLeast(target.lower, 0.0);
+                target.upper = atMost(target.upper, 1.0);
             }
             target.type = type;
         }
@@ -988,13 +1000,13 @@ private:
             int sign = +1;
             if (isSign(token, sign) && !next(token))
                 return;
-            double weight = 0.0;
+            Number weight = 0.0;
             if (!isValue(token, weight)) {
                 m_lexer.push(token);
                 m_lexer.push(name);
                 return;
             }
-            set.members.push_back({found->second, sign * weight});
+            set.members.push_back({found->second, weight.withSign(sign)});
         }
     }
 

@@ -288,7 +288,7 @@ private:
         const int z = addBinary();
         const LpTerm upperTerms[2] = {{variable.column, 1.0}, {z, -upper}};
         addRow(upperTerms, 2, -HUGE_VAL, 0.0);
-        const LpTerm lowerTerms[2] = {{variable.column, 1.0}, {z, -(variable.threshold - lower)}};
+        const LpTerm lowerTerms[2] = {{variable.column, 1.0}, {z, -(variable.threshold.value() - lower)}};
         addRow(lowerTerms, 2, lower, HUGE_VAL);
         return true;
     }
@@ -373,14 +373,14 @@ private:
             if (!isFinite(bound))
                 return refuse(indicator.line, "indicator constraint over variable <" + nameOf(term.column)
                                                   + "> without a finite bound; the engine's big-M formulation needs it.");
-            largest += term.value * bound;
+            largest += term.value.value() * bound;
         }
-        const double bigM = largest - indicator.rhs;
+        const double bigM = largest - indicator.rhs.value();
         if (bigM <= 0.0)
             return true;  // the row holds whatever the binary is
         if (indicator.activeOnOne) {
             terms.push_back({indicator.binary, bigM});
-            addRow(terms.data(), static_cast<int>(terms.size()), -HUGE_VAL, indicator.rhs + bigM);
+            addRow(terms.data(), static_cast<int>(terms.size()), -HUGE_VAL, indicator.rhs.value() + bigM);
         } else {
             terms.push_back({indicator.binary, -bigM});
             addRow(terms.data(), static_cast<int>(terms.size()), -HUGE_VAL, indicator.rhs);
