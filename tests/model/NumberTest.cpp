@@ -79,6 +79,8 @@ TEST(LpModelNumbers, TheReaderKeepsEveryNumbersText)
     EXPECT_TRUE(isDecimal(model.columns[1].objective, -3, 0));
     EXPECT_TRUE(isDecimal(model.objectiveOffset, 25, -1));
     ASSERT_EQ(model.rows.size(), 2u);
+    EXPECT_EQ(model.rows[0].name, "c");
+    EXPECT_EQ(model.rows[1].name, "d");
     EXPECT_TRUE(isDecimal(model.terms[0].value, 1, -1));
     EXPECT_TRUE(isDecimal(model.terms[1].value, 2, -1));
     EXPECT_TRUE(isDecimal(model.rows[0].lower, 3, -1));

@@ -31,6 +31,7 @@ struct LpRow {
     int count = 0;
     Number lower = -1e20;
     Number upper = 1e20;
+    std::string_view name;  // into the file's text; empty when the file gives none
 };
 
 // linear part <= rhs must hold when the binary variable takes the active value.
@@ -57,6 +58,8 @@ struct LpSos {
 };
 
 struct LpModel {
+    // The file's text, which the names point into; read whole before parsing.
+    std::string text;
     bool maximize = false;
     Number objectiveOffset = 0.0;
     std::vector<LpColumn> columns;
@@ -79,5 +82,6 @@ struct LpReadError {
     std::string message;
 };
 
-// Parses `text` as SCIP 9's LP reader does. False with `error` set when SCIP refuses it.
+// Parses `text` as SCIP 9's LP reader does. False with `error` set when SCIP refuses it. The
+// model's names point into `text`.
 bool parseLpText(std::string_view text, LpModel& model, LpReadError& error);

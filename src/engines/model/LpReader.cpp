@@ -434,6 +434,7 @@ private:
 
     struct Line {
         bool named = false;
+        std::string_view name;
         std::size_t firstTerm = 0;  // into m_model.terms
         Number offset = 0.0;
         bool newSection = false;
@@ -454,6 +455,7 @@ private:
             if (next(second)) {
                 if (second == ":") {
                     line.named = true;
+                    line.name = token;
                 } else {
                     m_lexer.push(second);
                     m_lexer.push(token);
@@ -678,6 +680,7 @@ private:
         LpRow row;
         row.first = static_cast<int>(line.firstTerm);
         row.count = static_cast<int>(count);
+        row.name = line.name;
         row.lower = sense == Sense::Le ? Number(-kInfinity) : side;
         row.upper = sense == Sense::Ge ? Number(kInfinity) : side;
         m_model.rows.push_back(row);
@@ -1018,6 +1021,7 @@ private:
     std::string_view m_sectionKeyword;
     bool m_failed = false;
 };
+
 
 }  // namespace
 

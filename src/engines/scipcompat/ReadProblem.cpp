@@ -15,7 +15,7 @@
 
 #include "engines/scipcompat/Instance.h"
 #include "engines/scipcompat/LpBuild.h"
-#include "engines/model/LpModel.h"
+#include "engines/model/ModelFile.h"
 #include "engines/scipcompat/Messages.h"
 #include "engines/scipcompat/TestHooks.h"
 #include "engines/glpk/GlpkGuard.h"
@@ -32,48 +32,6 @@ const char* fileExtension(const char* filename)
     const char* name = lastSeparator != nullptr ? lastSeparator + 1 : filename;
     const char* dot = std::strrchr(name, '.');
     return dot != nullptr ? dot + 1 : nullptr;
-}
-
-// A device or pipe that never ends (/dev/zero) stops here instead of filling the memory.
-constexpr std::size_t kLongestStream = std::size_t{256} << 20;
-
-// Reads the whole file: 0, or the reason (an errno value). SCIP counts a folder as a file
-// it cannot open.
-int readWholeFile(const char* filename, std::string& text)
-{
-    const int fd = open(filename, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int failure = 0;
-    struct stat info;
-    if (fstat(fd, &info) != 0)
-        failure = errno;
-    else if (S_ISDIR(info.st_mode))
-        failure = EISDIR;
-    else if (info.st_size > 0)
-        text.resize(static_cast<std::size_t>(info.st_size));
-    const bool stream = failure == 0 && !S_ISREG(info.st_mode);
-    std::size_t done = 0;
-    while (failure == 0) {
-        if (stream && done >= kLongestStream) {
-            failure = EFBIG;
-            break;
-        }
-        if (done == text.size())
-            text.resize(done + 65536);  // the file may have grown, or be a pipe
-        const ssize_t count = read(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            failure = errno;
-        if (count <= 0)
-            break;
-        done += static_cast<std::size_t>(count);
-    }
-    text.resize(done);
-    if (close(fd) != 0 && failure == 0)
-        failure = errno;
-    return failure;
 }
 
 // Plain data: it lives across the GLPK calls of a guarded sequence.
@@ -129,17 +87,17 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         COMPAT_ERROR_MESSAGE("no reader for input file <%s> available\n", filename);
         return SCIP_PLUGINNOTFOUND;
     }
-    std::string text;
     LpModel model;
     GlpkLayout layout;
     LpReadError error;
     try {
-        if (const int failure = readWholeFile(filename, text); failure != 0) {
+        const int failure = readModelFile(filename, model, error);
+        if (failure > 0) {
             COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
-        if (!parseLpText(text, model, error) || !planGlpkProblem(model, layout, error)) {
+        if (failure < 0 || !planGlpkProblem(model, layout, error)) {
             COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
                                  error.message.c_str());
             return SCIP_READERROR;
