@@ -60,6 +60,6 @@ std::vector<std::string> detailsFileLines(std::string_view text);
 std::vector<std::string> resultsFileLines(std::string_view text);
 
 // The model a table line is about: the first field of a details row, the second of a
-// results row, unquoted.
+// results row, unquoted; the file name itself, also where the details file escapes it.
 std::string detailsLineModel(std::string_view line);
 std::string resultsLineModel(std::string_view line);

@@ -173,6 +173,49 @@ void expectEveryModelOnce(const TempDir& output, const std::string& shardName)
     EXPECT_EQ(inDetails, all);
 }
 
+// The details file of a folder with names that are not UTF-8 stays UTF-8, and such a model
+// is still found by its name: a resumed run solves nothing again, shards merge whole, and a
+// model without a row gets its not_run row under the same escape.
+TEST(Shards, NamesThatAreNotUtf8KeepTheDetailsFileUtf8ThroughResumeAndMerge)
+{
+    TempDir models, whole, parts;
+    models.write("a.lp", lpWithOptimum(1));
+    models.write("s\xe3o.lp", lpWithOptimum(2));
+    models.write("c\\\xff.lp", mipWithOptimum(3));
+    const auto escapedRows = [](const std::string& path) {
+        const std::string text = readFile(path);
+        EXPECT_EQ(text.find('\xe3'), std::string::npos);
+        EXPECT_EQ(text.find('\xff'), std::string::npos);
+        return detailsKeys(details(path));
+    };
+    const std::vector<std::string> expected = {"model,status,objective", "a.lp,optimal,1", "c\\\\\\xff.lp,optimal,3",
+                                               "s\\xe3o.lp,optimal,2"};
+    ASSERT_EQ(lumbrix({"opt", models.path(), whole.path(), "--quiet"}).exitCode, 0);
+    EXPECT_EQ(escapedRows(whole.file("sol_detalhes.csv")), expected);
+    // sol_stat.csv keeps the names' own bytes.
+    EXPECT_EQ(results(whole.file("sol_stat.csv"))[3][1], "s\xe3o.lp");
+    const ProcessResult resumed = lumbrix({"opt", models.path(), whole.path(), "--quiet", "--resume"});
+    EXPECT_EQ(resumed.exitCode, 0);
+    EXPECT_EQ(resumed.out, "");
+    EXPECT_EQ(escapedRows(whole.file("sol_detalhes.csv")), expected);
+
+    for (const std::string shard : {"1/2", "2/2"})
+        ASSERT_EQ(lumbrix({"opt", models.path(), parts.path(), "--quiet", "--shard", shard}).exitCode, 0);
+    ProcessResult merged = lumbrix({"merge", parts.path()});
+    EXPECT_EQ(merged.exitCode, 0) << merged.err;
+    EXPECT_EQ(merged.err, "");
+    EXPECT_EQ(escapedRows(parts.file("sol_detalhes.csv")), expected);
+
+    // Listing: a.lp 0, c\<ff>.lp 1, s<e3>o.lp 2; shard 1 of 2 holds 0 and 2.
+    ASSERT_EQ(std::remove(parts.file("sol_stat.shard-1-of-2.csv").c_str()), 0);
+    merged = lumbrix({"merge", parts.path()});
+    EXPECT_EQ(merged.exitCode, 1);
+    EXPECT_EQ(merged.err, "Modelo sem resultado: a.lp\nModelo sem resultado: s\xe3o.lp\n");
+    EXPECT_EQ(escapedRows(parts.file("sol_detalhes.csv")),
+              (std::vector<std::string>{"model,status,objective", "a.lp,not_run,", "c\\\\\\xff.lp,optimal,3",
+                                        "s\\xe3o.lp,not_run,"}));
+}
+
 TEST(Resume, AKilledRunResumedGivesEveryModelOnce)
 {
     TempDir models, output;
