@@ -328,6 +328,34 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
                          "Modelo sem resultado: m6.lp\nModelo sem resultado: m8.lp\n");
 }
 
+// A '%' in OUTPUT is a '%' for SLURM too, wherever it reads a pattern; --jobs asks the
+// cluster's nodes for cores, so only a fixed bound holds it, not this machine's cores.
+TEST(SlurmScripts, APercentInTheOutputFolderAndJobsForTheClustersNodes)
+{
+    TempDir models, output;
+    fillModels(models);
+    const std::string out = output.folder("100%_%j");
+    const ProcessResult run = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2", "--jobs", "16", "--dry-run"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string pattern = output.path() + "/100%%_%%j/";
+    EXPECT_EQ(run.out, "job=$(sbatch --parsable --job-name=lumbrix --array=0-1 --output=" + pattern
+                           + "sol_slurm_opt-%A_%a.out --cpus-per-task=16 " + out
+                           + "/sol_slurm_opt.sh)\n"
+                             "sbatch --parsable --job-name=lumbrix-merge --dependency=afterany:\"${job%%;*}\" --output="
+                           + pattern + "sol_slurm_merge-%j.out " + out + "/sol_slurm_merge.sh\n");
+    EXPECT_NE(readFile(out + "/sol_slurm_opt.sh").find("\n#SBATCH --output=" + pattern + "sol_slurm_opt-%A_%a.out\n"),
+              std::string::npos);
+    EXPECT_NE(readFile(out + "/sol_slurm_merge.sh").find("\n#SBATCH --output=" + pattern + "sol_slurm_merge-%j.out\n"),
+              std::string::npos);
+    // The task's own command line keeps the folder as it is.
+    EXPECT_NE(readFile(out + "/sol_slurm_opt.sh").find(" " + out + " --solver scip --jobs 16 --quiet "), std::string::npos);
+
+    const ProcessResult tooMany = lumbrix({"slurm", models.path(), out, "--tasks", "2", "--jobs", "1025", "--dry-run"});
+    EXPECT_EQ(tooMany.exitCode, 2);
+    EXPECT_NE(tooMany.err.find("--jobs: esperava um número inteiro de 1 a 1024, recebeu '1025'"), std::string::npos)
+        << tooMany.err;
+}
+
 TEST(SlurmScripts, ASubmissionWithoutSbatchFails)
 {
     TempDir models, output;

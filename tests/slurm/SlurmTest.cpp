@@ -326,6 +326,28 @@ TEST_F(Slurm, ArrayJobAndMergeGiveTheRowsOfALocalRun)
     EXPECT_NE(readFile(output.file("sol_slurm_opt-" + ids[0] + "_1.out")).find("MODELO 29 \n"), std::string::npos);
 }
 
+// SLURM reads the log files' names as patterns: an output folder with a '%' of its own
+// still gets every log.
+TEST_F(Slurm, AnOutputFolderWithAPercentGetsTheLogs)
+{
+    TempDir models, output;
+    models.write("a.lp", lpWithOptimum(1));
+    models.write("b.lp", mipWithOptimum(2));
+    const std::string out = output.folder("100%-%j");
+    const ProcessResult result = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> ids = submitted(result);
+    ASSERT_EQ(ids.size(), 2u) << result.out;
+    ASSERT_TRUE(jobsGone(ids)) << slurmCommand({"/usr/bin/squeue"}).out;
+
+    EXPECT_EQ(folderEntries(output.path()), std::vector<std::string>{"100%-%j"});
+    for (const std::string& log : {"sol_slurm_opt-" + ids[0] + "_0.out", "sol_slurm_opt-" + ids[0] + "_1.out"})
+        EXPECT_NE(readFile(out + "/" + log).find("MODELO "), std::string::npos) << log;
+    EXPECT_TRUE(fileExists(out + "/sol_slurm_merge-" + ids[1] + ".out"));
+    EXPECT_EQ(scontrolField(ids[1], "ExitCode"), "0:0");
+    EXPECT_EQ(rowsWithoutTimes(out + "/sol_stat.csv").size(), 2u);
+}
+
 TEST_F(Slurm, ACancelledTaskIsNamedByTheMergeAndASecondAttemptCompletesTheRun)
 {
     TempDir models, local, output;
