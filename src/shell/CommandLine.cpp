@@ -273,9 +273,13 @@ int runModLp(const std::string& folder)
     if (!usableFolder(folder, "Pasta de .mods inexistente ou inválida...\n") || !listEntries(folder, entries))
         return kUsageError;
     std::cout << "Pasta de .mod encontrada\n";
-    convertModels(entries);
+    const ConversionSummary summary = convertModels(entries, true);
     std::cout << std::flush;
-    return 0;
+    for (const std::string& name : summary.notConverted)
+        printError("Modelo não convertido: " + name + "\n");
+    if (summary.interrupted)
+        printError("Conversão interrompida pelo usuário\n");
+    return summary.notConverted.empty() && !summary.interrupted ? 0 : 1;
 }
 
 }  // namespace

@@ -77,5 +77,6 @@ void convertModFolder(RunSettings&)
     if (!acceptFolder(folder, "Pasta de .mods inexistente ou inválida...\n"))
         return;
     std::cout << "Pasta de .mod encontrada\n";
-    convertModels(listEntries(folder));
+    // The shell's run goes on after a Ctrl-C, and says nothing more than each model's error.
+    static_cast<void>(convertModels(listEntries(folder), false));
 }
