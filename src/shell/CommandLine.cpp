@@ -167,8 +167,12 @@ std::optional<KnownResults> readSolu(const std::string& path)
 {
     std::string problem;
     auto known = readSoluFile(path, problem);
-    if (!known)
+    if (!known) {
         printError("Erro ao ler " + path + ": " + problem + "\n");
+        return known;
+    }
+    for (const std::string& warning : known->warnings)
+        printError("Aviso ao ler " + path + ": " + warning + "\n");
     return known;
 }
 
