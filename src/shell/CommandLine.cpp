@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -353,8 +354,25 @@ int runCommandLine(int argc, char** argv)
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& version) {
+        // The version stands alone, so that a mistyped command is never taken for it.
+        if (argc != 2 || std::string_view(argv[1]) != "--version") {
+            std::string others;
+            bool versionSeen = false;
+            for (int i = 1; i < argc; ++i) {
+                if (!versionSeen && std::string_view(argv[i]) == "--version")
+                    versionSeen = true;
+                else
+                    others += (others.empty() ? "" : " ") + std::string(argv[i]);
+            }
+            printError("--version: não esperava outros argumentos, recebeu '" + others + "'\n");
+            return kUsageError;
+        }
+        app.exit(version);
+        std::cout << std::flush;
+        return 0;
     } catch (const CLI::ParseError& error) {
-        // --help and --version end here too, with status 0.
+        // --help ends here too, with status 0.
         const int status = app.exit(error);
         std::cout << std::flush;
         return status == 0 ? 0 : kUsageError;

@@ -111,6 +111,16 @@ TEST(CommandLine, VersionAndHelp)
     EXPECT_EQ(version.out, "Lumbrix v3.0, " + scipEngineName() + "\n");
     EXPECT_EQ(version.err, "");
 
+    // Only alone: anything with it is a usage error, so that a slip is not taken for a run.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--version", "extra"}, {"opt", "--version"}, {"extra", "--version"}}) {
+        const ProcessResult withMore = lumbrix(arguments);
+        EXPECT_EQ(withMore.exitCode, 2) << arguments[0];
+        EXPECT_EQ(withMore.out, "") << arguments[0];
+        EXPECT_NE(withMore.err, "") << arguments[0];
+    }
+    EXPECT_EQ(lumbrix({"--version", "extra"}).err, "--version: não esperava outros argumentos, recebeu 'extra'\n");
+
     const ProcessResult help = lumbrix({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.err, "");

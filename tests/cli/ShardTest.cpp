@@ -216,6 +216,21 @@ TEST(Shards, NamesThatAreNotUtf8KeepTheDetailsFileUtf8ThroughResumeAndMerge)
                                         "s\\xe3o.lp,not_run,"}));
 }
 
+// A merge that cannot write its files is no "models missing" (1): 2, with the reason.
+TEST(Shards, AMergeThatCannotWriteExitsWithTwo)
+{
+    TempDir models, parts;
+    fillModels(models);
+    for (const std::string shard : {"1/2", "2/2"})
+        lumbrix({"opt", models.path(), parts.path(), "--quiet", "--shard", shard});
+    parts.folder(".sol_stat.csv.tmp");  // where the new sol_stat.csv is written first
+    const ProcessResult merged = lumbrix({"merge", parts.path()});
+    EXPECT_EQ(merged.exitCode, 2);
+    EXPECT_EQ(merged.out, "");
+    EXPECT_EQ(merged.err, "Erro ao gravar " + parts.file("sol_stat.csv") + ": Is a directory\n");
+    EXPECT_FALSE(fileExists(parts.file("sol_stat.csv")));
+}
+
 TEST(Resume, AKilledRunResumedGivesEveryModelOnce)
 {
     TempDir models, output;
