@@ -1,8 +1,6 @@
 // What a SLURM task asks for, and how its script quotes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "batch/SlurmJob.h"
 
 namespace {
@@ -18,23 +16,6 @@ TEST(SlurmJob, TimeAskedForATask)
     EXPECT_EQ(shellWord("/a/b-c_d.lp"), "/a/b-c_d.lp");
     EXPECT_EQ(shellWord("it's $HOME"), "'it'\\''s $HOME'");
     EXPECT_EQ(shellWord(""), "''");
-}
-
-// SLURM reads --output as a pattern: a '%' of the output folder must stay a '%', and the
-// job's own fields must still be fields.
-TEST(SlurmJob, APercentInTheOutputFolderIsWrittenForSlurmsPatterns)
-{
-    SlurmRequest request;
-    request.lumbrix = "/usr/bin/lumbrix";
-    request.modelFolder = "/m%j";
-    request.outputFolder = "/runs/100%/%j";
-    request.tasks = 2;
-    const std::vector<std::string> array = arrayJobArguments(request);
-    EXPECT_NE(std::find(array.begin(), array.end(), "--output=/runs/100%%/%%j/sol_slurm_opt-%A_%a.out"), array.end());
-    EXPECT_EQ(array.back(), "/runs/100%/%j/sol_slurm_opt.sh");
-    const std::vector<std::string> merge = mergeJobArguments(request, "17");
-    EXPECT_NE(std::find(merge.begin(), merge.end(), "--output=/runs/100%%/%%j/sol_slurm_merge-%j.out"), merge.end());
-    EXPECT_EQ(merge.back(), "/runs/100%/%j/sol_slurm_merge.sh");
 }
 
 }  // namespace
