@@ -16,6 +16,9 @@
 namespace {
 
 constexpr int kUnusable = 2;
+// Not "models missing" (1): a script must tell a merge that could not write its files from
+// one that found gaps.
+constexpr int kWriteFailed = 2;
 
 struct FoundShard {
     Shard shard;
@@ -115,7 +118,7 @@ int mergeShards(const std::string& outputFolder)
     for (const auto& [path, text] : {std::pair{resultsPath, results}, std::pair{detailsPath, details}}) {
         if (const int error = replaceFile(path, pathInFolder(outputFolder, "." + fileName(path) + ".tmp"), text)) {
             printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
-            return 1;
+            return kWriteFailed;
         }
     }
     return complete ? 0 : 1;

@@ -144,6 +144,19 @@ void addCommon(std::vector<std::string>& arguments, const SlurmRequest& request)
     arguments.insert(arguments.end(), request.sbatchArguments.begin(), request.sbatchArguments.end());
 }
 
+// SLURM reads --output as a pattern (%j, %A, %a, ...), in which "%%" is a '%': the output
+// folder's own '%' are written so, and `pattern` (a file name with SLURM's fields) after it.
+std::string outputOption(const SlurmRequest& request, const std::string& pattern)
+{
+    std::string folder;
+    for (const char c : request.outputFolder) {
+        folder += c;
+        if (c == '%')
+            folder += '%';
+    }
+    return "--output=" + pathInFolder(folder, pattern);
+}
+
 // The merge job's dependency on the array job that the printed command before it submits.
 std::string dependsOnShellJob(std::string line)
 {
@@ -193,7 +206,7 @@ std::vector<std::string> arrayJobArguments(const SlurmRequest& request)
         "--parsable",
         "--job-name=lumbrix",
         "--array=0-" + std::to_string(request.tasks - 1),
-        "--output=" + pathInFolder(request.outputFolder, std::string(kSlurmFilePrefix) + "_opt-%A_%a.out"),
+        outputOption(request, std::string(kSlurmFilePrefix) + "_opt-%A_%a.out"),
         "--cpus-per-task=" + std::to_string(request.jobs),
     };
     if (const auto seconds = taskSeconds(request.timeLimit, request.mostModels, request.jobs))
@@ -213,7 +226,7 @@ std::vector<std::string> mergeJobArguments(const SlurmRequest& request, const st
         "--parsable",
         "--job-name=lumbrix-merge",
         "--dependency=afterany:" + arrayJob,
-        "--output=" + pathInFolder(request.outputFolder, std::string(kSlurmFilePrefix) + "_merge-%j.out"),
+        outputOption(request, std::string(kSlurmFilePrefix) + "_merge-%j.out"),
     };
     addCommon(arguments, request);
     arguments.push_back(pathInFolder(request.outputFolder, kMergeScript));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -41,6 +42,12 @@ struct sigaction g_previousInterrupt;
 bool g_restoreChildSignal = false;
 struct sigaction g_previousChildSignal;
 
+// The signals that end the program, which must not leave a temporary LP file behind.
+constexpr int kEndingSignals[] = {SIGTERM, SIGHUP};
+constexpr std::size_t kEndingCount = std::size(kEndingSignals);
+bool g_catchingEnd[kEndingCount] = {};
+struct sigaction g_previousEnd[kEndingCount];
+
 // A terminal's Ctrl-C reaches the child by itself; a SIGINT sent to the program alone
 // must be passed on. A second one for a child that is already ending does no harm.
 extern "C" void onConversionInterrupt(int)
@@ -51,6 +58,22 @@ extern "C" void onConversionInterrupt(int)
     if (child > 0)
         kill(child, SIGINT);
     errno = savedErrno;
+}
+
+// The child and the unfinished LP file go first (the child could write the file again), then
+// the signal does what it did before: the handler was put in place only over the default
+// action or a handler of the program's own.
+extern "C" void onEndingSignal(int signal)
+{
+    const pid_t child = g_child.load();
+    if (child > 0 && kill(child, SIGKILL) == 0)
+        static_cast<void>(waitpid(child, nullptr, 0));
+    removeUnfinishedLpFile();
+    for (std::size_t i = 0; i < kEndingCount; ++i)
+        if (kEndingSignals[i] == signal)
+            static_cast<void>(sigaction(signal, &g_previousEnd[i], nullptr));
+    // Blocked while this handler runs, so delivered as it returns, with the earlier action.
+    static_cast<void>(raise(signal));
 }
 
 bool isIgnored(const struct sigaction& action)
@@ -214,6 +237,9 @@ constexpr int kParentGone = 100;
         _exit(kParentGone);
     if (g_catchingInterrupt)
         std::signal(SIGINT, SIG_DFL);
+    for (std::size_t i = 0; i < kEndingCount; ++i)
+        if (g_catchingEnd[i])
+            static_cast<void>(sigaction(kEndingSignals[i], &g_previousEnd[i], nullptr));
     restoreMask(mask);
     const Outcome outcome = convertGuarded(conversion);
     static_cast<void>(std::fflush(stdout));
@@ -232,7 +258,7 @@ Outcome outcomeOf(int status)
 }
 
 // Waits with SIGINT open to the handler, which passes it on to the child.
-Outcome waitForChild(pid_t child, const sigset_t& openMask)
+Outcome waitForChild(pid_t child, const sigset_t& openMask, bool& interrupted)
 {
     g_child.store(child);
     restoreMask(openMask);
@@ -245,35 +271,38 @@ Outcome waitForChild(pid_t child, const sigset_t& openMask)
     blockInterrupt(ignored);
     g_child.store(0);
     // A Ctrl-C during this conversion was for it, even if it came as the child ended.
-    static_cast<void>(takeInterrupt());
+    interrupted = takeInterrupt();
     return reaped == child ? outcomeOf(status) : Outcome::Stopped;
 }
 
 // Without a process to spare the model is converted here; a Ctrl-C meanwhile is only
 // noted, and stops the conversion once GLPK is done.
-Outcome convertHere(Conversion& conversion, const sigset_t& openMask)
+Outcome convertHere(Conversion& conversion, const sigset_t& openMask, bool& interrupted)
 {
     restoreMask(openMask);
     const Outcome outcome = convertGuarded(conversion);
     sigset_t ignored;
     blockInterrupt(ignored);
-    return takeInterrupt() ? Outcome::Stopped : outcome;
+    interrupted = takeInterrupt();
+    return interrupted ? Outcome::Stopped : outcome;
 }
 
 // A child process converts the model: GLPK keeps global state, may end the process on a
 // fatal error, and stops where it is on Ctrl-C without leaving anything of ours half done.
-Outcome convertIsolated(Conversion& conversion)
+// `interrupted` tells whether a Ctrl-C came for this model.
+Outcome convertIsolated(Conversion& conversion, bool& interrupted)
 {
     sigset_t openMask;
     blockInterrupt(openMask);
     Outcome outcome = Outcome::Stopped;
     // A Ctrl-C between two conversions stops the next one before it starts.
-    if (!takeInterrupt()) {
+    interrupted = takeInterrupt();
+    if (!interrupted) {
         const pid_t parent = getpid();
         const pid_t child = fork();
         if (child == 0)
             runChild(conversion, parent, openMask);
-        outcome = child > 0 ? waitForChild(child, openMask) : convertHere(conversion, openMask);
+        outcome = child > 0 ? waitForChild(child, openMask, interrupted) : convertHere(conversion, openMask, interrupted);
     }
     restoreMask(openMask);
     return outcome;
@@ -325,6 +354,14 @@ ConversionRun::ConversionRun()
         action.sa_flags = SA_RESTART;
         g_catchingInterrupt = sigaction(SIGINT, &action, &g_previousInterrupt) == 0;
     }
+    for (std::size_t i = 0; i < kEndingCount; ++i) {
+        if (sigaction(kEndingSignals[i], nullptr, &g_previousEnd[i]) != 0 || isIgnored(g_previousEnd[i]))
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = onEndingSignal;
+        sigemptyset(&action.sa_mask);
+        g_catchingEnd[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
+    }
     // Children of a program that inherited an ignored SIGCHLD leave no exit status to wait for.
     if (sigaction(SIGCHLD, nullptr, &g_previousChildSignal) == 0 && isIgnored(g_previousChildSignal)) {
         struct sigaction action = {};
@@ -343,15 +380,22 @@ ConversionRun::~ConversionRun()
         static_cast<void>(sigaction(SIGINT, &g_previousInterrupt, nullptr));
     if (g_restoreChildSignal)
         static_cast<void>(sigaction(SIGCHLD, &g_previousChildSignal, nullptr));
+    for (std::size_t i = 0; i < kEndingCount; ++i)
+        if (g_catchingEnd[i])
+            static_cast<void>(sigaction(kEndingSignals[i], &g_previousEnd[i], nullptr));
+    for (bool& catching : g_catchingEnd)
+        catching = false;
     g_catchingInterrupt = false;
     g_restoreChildSignal = false;
     g_interrupted = 0;
 }
 
-void convertModFile(std::string path)
+ModFileResult convertModFile(std::string path)
 {
+    ModFileResult result;
     if (!hasSuffix(path, "mod"))
-        return;
+        return result;
+    result.isModel = true;
     const std::string stem = path.substr(0, path.size() - 3);
     const std::string lpPath = stem + "lp";
     const std::string dataPath = stem + "dat";
@@ -359,7 +403,7 @@ void convertModFile(std::string path)
     // GLPK would wait for ever on a FIFO or a terminal; such a model cannot be read.
     if (isStreamOrDevice(path)) {
         printError("Erro ao tranformar modelo\n");
-        return;
+        return result;
     }
 
     const ConversionRun run;
@@ -374,8 +418,10 @@ void convertModFile(std::string path)
                           Outcome::ReadFailed};
     // The child would write the parent's pending output a second time.
     flushConsole();
-    Outcome outcome = convertIsolated(conversion);
+    Outcome outcome = convertIsolated(conversion, result.interrupted);
     if (outcome == Outcome::Converted && !lpFile.commit())
         outcome = Outcome::WriteFailed;
     report(outcome);
+    result.converted = outcome == Outcome::Converted;
+    return result;
 }

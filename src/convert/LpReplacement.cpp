@@ -1,11 +1,16 @@
 #include "convert/LpReplacement.h"
 
+#include <atomic>
 #include <cerrno>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+// The temporary of the LpReplacement that lives now; read by a signal handler.
+std::atomic<const char*> g_unfinished{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free, "a signal handler reads the temporary's name");
 
 // Where the new LP file is written before it takes the final name: beside it, so that the
 // rename stays within one file system, hidden, and ending in neither "lp" nor "mod", so
@@ -29,18 +34,31 @@ LpReplacement::LpReplacement(const std::string& lpPath) : m_final(lpPath)
     const std::string temporary = temporaryNameFor(lpPath);
     // One left by a run of a process with the same id that was killed.
     static_cast<void>(unlink(temporary.c_str()));
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return;
-    static_cast<void>(close(fd));
+    // Known before it exists, so that a signal never leaves it behind.
     m_temporary = temporary;
+    g_unfinished.store(m_temporary.c_str());
+    const int fd = open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        forget();
+        return;
+    }
+    static_cast<void>(close(fd));
     m_keepsOldFile = exists;
 }
 
 LpReplacement::~LpReplacement()
 {
-    if (!m_temporary.empty())
-        static_cast<void>(unlink(m_temporary.c_str()));
+    if (m_temporary.empty())
+        return;
+    static_cast<void>(unlink(m_temporary.c_str()));
+    forget();
+}
+
+// Forgotten only once it is gone: a signal in between removes nothing that exists.
+void LpReplacement::forget()
+{
+    g_unfinished.store(nullptr);
+    m_temporary.clear();
 }
 
 bool LpReplacement::commit()
@@ -54,6 +72,12 @@ bool LpReplacement::commit()
     }
     if (rename(m_temporary.c_str(), m_final.c_str()) != 0)
         return false;
-    m_temporary.clear();
+    forget();
     return true;
+}
+
+void removeUnfinishedLpFile()
+{
+    if (const char* path = g_unfinished.load())
+        static_cast<void>(unlink(path));
 }

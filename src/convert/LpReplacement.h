@@ -21,8 +21,14 @@ public:
     bool commit();
 
 private:
+    void forget();
+
     std::string m_final;
     std::string m_temporary;  // empty when GLPK writes the final file
     bool m_keepsOldFile = false;
     struct stat m_old = {};
 };
+
+// Removes the temporary LP file being written now, if there is one: for a handler of a signal
+// that ends the program, so it makes plain system calls only.
+void removeUnfinishedLpFile();

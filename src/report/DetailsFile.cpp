@@ -45,6 +45,80 @@ std::string count(const std::optional<long long>& value)
     return value ? std::to_string(*value) : std::string();
 }
 
+// The length of the well-formed UTF-8 character that starts at `at`, or 0 (Unicode's table
+// of well-formed byte sequences: no overlong forms, no surrogates, nothing past U+10FFFF).
+std::size_t utf8CharLength(std::string_view text, std::size_t at)
+{
+    const auto byteAt = [&](std::size_t i) -> unsigned {
+        return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0;
+    };
+    const unsigned lead = byteAt(0);
+    if (lead < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned low = 0x80, high = 0xBF;  // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned byte = byteAt(i);
+        if (byte < (i == 1 ? low : 0x80) || byte > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+bool isUtf8(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = utf8CharLength(text, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The bytes an escaped field stands for, or nullopt when it is no such escape.
+std::optional<std::string> unescaped(std::string_view field)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            bytes += field[i];
+        } else if (i + 1 < field.size() && field[i + 1] == '\\') {
+            bytes += '\\';
+            ++i;
+        } else if (i + 3 < field.size() && field[i + 1] == 'x' && hexDigit(field[i + 2]) >= 0
+                   && hexDigit(field[i + 3]) >= 0) {
+            bytes += static_cast<char>(hexDigit(field[i + 2]) * 16 + hexDigit(field[i + 3]));
+            i += 3;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::optional<std::size_t> detailsColumn(std::string_view name)
@@ -61,6 +135,40 @@ std::optional<std::size_t> detailsColumn(std::string_view name)
     }
 }
 
+std::string detailsModelField(std::string_view fileName)
+{
+    if (isUtf8(fileName))
+        return std::string(fileName);
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string field;
+    for (std::size_t at = 0; at < fileName.size();) {
+        const std::size_t length = utf8CharLength(fileName, at);
+        if (length == 0) {
+            const auto byte = static_cast<unsigned char>(fileName[at]);
+            field += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+            ++at;
+        } else if (fileName[at] == '\\') {
+            field += "\\\\";
+            ++at;
+        } else {
+            field += fileName.substr(at, length);
+            at += length;
+        }
+    }
+    return field;
+}
+
+std::string detailsFieldModel(std::string_view field)
+{
+    if (field.find('\\') == std::string_view::npos)
+        return std::string(field);
+    // Only what detailsModelField writes for a name that is not UTF-8 is read back as one.
+    const std::optional<std::string> bytes = unescaped(field);
+    if (!bytes || isUtf8(*bytes) || detailsModelField(*bytes) != field)
+        return std::string(field);
+    return *bytes;
+}
+
 std::string isoUtcTime(long long secondsSinceEpoch)
 {
     const std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
@@ -74,7 +182,7 @@ std::string isoUtcTime(long long secondsSinceEpoch)
 std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, std::string_view check)
 {
     std::string row;
-    addField(row, outcome.name);
+    addField(row, detailsModelField(outcome.name));
     // A row's first field may be empty; the separator must still be there.
     if (row.empty())
         row += "\"\"";
@@ -103,7 +211,7 @@ std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, s
 std::string notRunDetailsRow(const std::string& model)
 {
     std::string row;
-    addField(row, model);
+    addField(row, detailsModelField(model));
     if (row.empty())
         row += "\"\"";
     row += ",,,not_run";

@@ -189,7 +189,7 @@ std::vector<std::string> resultsFileLines(std::string_view text)
 
 std::string detailsLineModel(std::string_view line)
 {
-    return unquoted(line.substr(0, fieldEnd(line, 0, ',')));
+    return detailsFieldModel(unquoted(line.substr(0, fieldEnd(line, 0, ','))));
 }
 
 std::vector<std::string> detailsLineFields(std::string_view line)

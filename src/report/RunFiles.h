@@ -60,7 +60,7 @@ std::vector<std::string> detailsFileLines(std::string_view text);
 std::vector<std::string> resultsFileLines(std::string_view text);
 
 // The model a table line is about: the first field of a details row, the second of a
-// results row, unquoted.
+// results row, unquoted; the file name itself, also where the details file escapes it.
 std::string detailsLineModel(std::string_view line);
 // Every field of a details row, unquoted.
 std::vector<std::string> detailsLineFields(std::string_view line);

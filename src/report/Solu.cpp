@@ -1,9 +1,12 @@
 #include "report/Solu.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include <fcntl.h>
@@ -40,6 +43,32 @@ std::optional<double> numberOf(std::string_view word)
     if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+bool sameEntry(const KnownResult& a, const KnownResult& b)
+{
+    return a.kind == b.kind && a.value == b.value;
+}
+
+// The name without the extensions of model files and their compressions (".mps.gz"), which
+// a name in a .solu file goes without.
+std::string_view withoutModelExtensions(std::string_view name)
+{
+    constexpr std::string_view kExtensions[] = {".lp", ".mps", ".gz", ".bz2"};
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        const std::size_t dot = name.rfind('.');
+        if (dot == 0 || dot == std::string_view::npos)
+            break;
+        std::string extension(name.substr(dot));
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (std::find(std::begin(kExtensions), std::end(kExtensions), extension) != std::end(kExtensions)) {
+            name = name.substr(0, dot);
+            stripped = true;
+        }
+    }
+    return name;
 }
 
 bool near(double value, double known)
@@ -97,6 +126,7 @@ const KnownResult* KnownResults::find(std::string_view modelFileName) const
 std::optional<KnownResults> parseSolu(std::string_view text, std::string& problem)
 {
     KnownResults results;
+    std::map<std::string, std::size_t, std::less<>> lineOf;  // where each name's entry in force is
     std::size_t lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -132,7 +162,17 @@ std::optional<KnownResults> parseSolu(std::string_view text, std::string& proble
                 return fail("valor inválido '" + std::string(words[2]) + "'");
             known.value = *value;
         }
-        results.byName.insert_or_assign(std::string(words[1]), known);
+        const std::string name(words[1]);
+        const std::string here = "linha " + std::to_string(lineNumber) + ": ";
+        if (const std::string_view bare = withoutModelExtensions(name); bare != name)
+            results.warnings.push_back(here + "'" + name + "' tem a extensão de um arquivo de modelo; o nome vai sem ela: '"
+                                       + std::string(bare) + "'");
+        const auto earlier = results.byName.find(name);
+        if (earlier != results.byName.end() && !sameEntry(earlier->second, known))
+            results.warnings.push_back(here + "'" + name + "' já tinha outro resultado na linha "
+                                       + std::to_string(lineOf[name]) + "; vale o desta linha");
+        results.byName.insert_or_assign(name, known);
+        lineOf[name] = lineNumber;
     }
     return results;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/Outcome.h"
 
@@ -17,14 +18,18 @@ struct KnownResult {
 // Known results by model name (the model file's name without its extension).
 struct KnownResults {
     std::map<std::string, KnownResult, std::less<>> byName;
+    // Lines taken as written that look like a slip, each "linha N: why", in file order: an
+    // entry that replaces a different one for the same name, a name with a model file's
+    // extension (which no model file's name without its extension has).
+    std::vector<std::string> warnings;
 
     const KnownResult* find(std::string_view modelFileName) const;
 };
 
 // "=opt= name value", "=best= name value", "=inf= name", "=unbd= name", "=unkn= name", one
 // entry a line, blanks between words; empty lines and lines starting with '#' are skipped.
-// A later line for a name replaces an earlier one. Empty, with the reason (line number
-// first), when a line is none of these.
+// A later line for a name replaces an earlier one (with a warning when they differ). Empty,
+// with the reason (line number first), when a line is none of these.
 std::optional<KnownResults> parseSolu(std::string_view text, std::string& problem);
 // The same from a file; a file that cannot be read gives the system's reason.
 std::optional<KnownResults> readSoluFile(const std::string& path, std::string& problem);

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -23,11 +24,16 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-int maxJobs()
+// `opt` runs here: four jobs per core of this machine at most.
+int localMaxJobs()
 {
     const long cores = sysconf(_SC_NPROCESSORS_ONLN);
     return 4 * static_cast<int>(cores > 0 ? cores : 1);
 }
+
+// `slurm` asks the cluster's nodes for the cores, which this machine cannot know: only a
+// bound that no node reaches (four jobs per core of a 256-core node) catches a typing slip.
+constexpr int kSlurmMaxJobs = 1024;
 
 // Validators run by the parser, so that a bad number is a usage error like any other and
 // --help shows what each option takes.
@@ -43,14 +49,14 @@ CLI::Validator numberAtLeast(double minimum, const std::string& what)
         "");
 }
 
-CLI::Validator jobCount()
+CLI::Validator jobCount(int maxJobs)
 {
     return CLI::Validator(
-        [](std::string& text) -> std::string {
+        [maxJobs](std::string& text) -> std::string {
             int value = 0;
             const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-            if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > maxJobs())
-                return "esperava um número inteiro de 1 a " + std::to_string(maxJobs()) + ", recebeu '" + text + "'";
+            if (error != std::errc() || end != text.data() + text.size() || value < 1 || value > maxJobs)
+                return "esperava um número inteiro de 1 a " + std::to_string(maxJobs) + ", recebeu '" + text + "'";
             return {};
         },
         "");
@@ -144,8 +150,8 @@ std::string solverChoices()
     return text;
 }
 
-// The options that `opt` and `slurm` share, from one table.
-void addRunOptions(CLI::App* command, OptArguments& opt)
+// The options that `opt` and `slurm` share, from one table; only the bound of --jobs differs.
+void addRunOptions(CLI::App* command, OptArguments& opt, int maxJobs)
 {
     command->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
     command->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
@@ -160,7 +166,7 @@ void addRunOptions(CLI::App* command, OptArguments& opt)
         ->check(numberAtLeast(0, "um número de MB, 0 ou mais"));
     command->add_option("--jobs", opt.jobs, "Modelos resolvidos ao mesmo tempo (padrão 1)")
         ->type_name("N")
-        ->check(jobCount());
+        ->check(jobCount(maxJobs));
     command->add_flag("--quiet", opt.quiet, "Sem o log do solver");
     command->add_option("--solu", opt.solu, "Arquivo .solu com os valores conhecidos, para a verificação")
         ->type_name("ARQUIVO");
@@ -179,8 +185,12 @@ std::optional<KnownResults> readSolu(const std::string& path)
 {
     std::string problem;
     auto known = readSoluFile(path, problem);
-    if (!known)
+    if (!known) {
         printError("Erro ao ler " + path + ": " + problem + "\n");
+        return known;
+    }
+    for (const std::string& warning : known->warnings)
+        printError("Aviso ao ler " + path + ": " + warning + "\n");
     return known;
 }
 
@@ -283,9 +293,13 @@ int runModLp(const std::string& folder)
     if (!usableFolder(folder, "Pasta de .mods inexistente ou inválida...\n") || !listEntries(folder, entries))
         return kUsageError;
     std::cout << "Pasta de .mod encontrada\n";
-    convertModels(entries);
+    const ConversionSummary summary = convertModels(entries, true);
     std::cout << std::flush;
-    return 0;
+    for (const std::string& name : summary.notConverted)
+        printError("Modelo não convertido: " + name + "\n");
+    if (summary.interrupted)
+        printError("Conversão interrompida pelo usuário\n");
+    return summary.notConverted.empty() && !summary.interrupted ? 0 : 1;
 }
 
 }  // namespace
@@ -321,7 +335,7 @@ int runCommandLine(int argc, char** argv)
     CLI::App* optCommand = app.add_subcommand(
         "opt", "Resolve todo arquivo .lp de MODELS, com o relatório na saída padrão e sol_stat.csv e "
                "sol_detalhes.csv em OUTPUT");
-    addRunOptions(optCommand, opt);
+    addRunOptions(optCommand, opt, localMaxJobs());
     optCommand->add_option("--shard", opt.shard, "Só os modelos de número i com i mod N = K-1, em arquivos da parte")
         ->type_name("K/N")
         ->check(shardText());
@@ -336,7 +350,7 @@ int runCommandLine(int argc, char** argv)
     SlurmArguments slurm;
     CLI::App* slurmCommand = app.add_subcommand(
         "slurm", "Submete ao SLURM um job array de N tarefas (uma parte cada, com --resume) e um job que junta as partes");
-    addRunOptions(slurmCommand, slurmOpt);
+    addRunOptions(slurmCommand, slurmOpt, kSlurmMaxJobs);
     slurmCommand->add_option("--tasks", slurm.tasks, "Número de tarefas do job array")
         ->required()
         ->type_name("N")
@@ -355,8 +369,25 @@ int runCommandLine(int argc, char** argv)
 
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForVersion& version) {
+        // The version stands alone, so that a mistyped command is never taken for it.
+        if (argc != 2 || std::string_view(argv[1]) != "--version") {
+            std::string others;
+            bool versionSeen = false;
+            for (int i = 1; i < argc; ++i) {
+                if (!versionSeen && std::string_view(argv[i]) == "--version")
+                    versionSeen = true;
+                else
+                    others += (others.empty() ? "" : " ") + std::string(argv[i]);
+            }
+            printError("--version: não esperava outros argumentos, recebeu '" + others + "'\n");
+            return kUsageError;
+        }
+        app.exit(version);
+        std::cout << std::flush;
+        return 0;
     } catch (const CLI::ParseError& error) {
-        // --help and --version end here too, with status 0.
+        // --help ends here too, with status 0.
         const int status = app.exit(error);
         std::cout << std::flush;
         return status == 0 ? 0 : kUsageError;

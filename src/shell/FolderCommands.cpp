@@ -32,7 +32,7 @@ std::vector<std::string> listEntries(const std::string& folder)
 }
 
 // Every .solu file of the model folder, later names taking precedence; one that cannot be
-// read is named on standard error and left out.
+// read is named on standard error and left out, and its warnings go there too.
 std::optional<KnownResults> knownResultsIn(const std::vector<std::string>& entries)
 {
     std::optional<KnownResults> known;
@@ -45,6 +45,8 @@ std::optional<KnownResults> knownResultsIn(const std::vector<std::string>& entri
             printError("Erro ao ler " + path + ": " + problem + "\n");
             continue;
         }
+        for (const std::string& warning : file->warnings)
+            printError("Aviso ao ler " + path + ": " + warning + "\n");
         if (!known)
             known.emplace();
         for (auto& [name, result] : file->byName)
@@ -77,5 +79,6 @@ void convertModFolder(RunSettings&)
     if (!acceptFolder(folder, "Pasta de .mods inexistente ou inválida...\n"))
         return;
     std::cout << "Pasta de .mod encontrada\n";
-    convertModels(listEntries(folder));
+    // The shell's run goes on after a Ctrl-C, and says nothing more than each model's error.
+    static_cast<void>(convertModels(listEntries(folder), false));
 }

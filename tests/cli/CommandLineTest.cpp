@@ -111,6 +111,16 @@ TEST(CommandLine, VersionAndHelp)
     EXPECT_EQ(version.out, "Lumbrix v3.0, " + scipEngineName() + "\n");
     EXPECT_EQ(version.err, "");
 
+    // Only alone: anything with it is a usage error, so that a slip is not taken for a run.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--version", "extra"}, {"opt", "--version"}, {"extra", "--version"}}) {
+        const ProcessResult withMore = lumbrix(arguments);
+        EXPECT_EQ(withMore.exitCode, 2) << arguments[0];
+        EXPECT_EQ(withMore.out, "") << arguments[0];
+        EXPECT_NE(withMore.err, "") << arguments[0];
+    }
+    EXPECT_EQ(lumbrix({"--version", "extra"}).err, "--version: não esperava outros argumentos, recebeu 'extra'\n");
+
     const ProcessResult help = lumbrix({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.err, "");
@@ -203,6 +213,29 @@ TEST(CommandLine, ModLpConvertsAsTheShellDoes)
     ASSERT_TRUE(shell.out.starts_with(start)) << shell.out;
     EXPECT_EQ(commandLine.out, shell.out.substr(start.size(), shell.out.size() - start.size() - (kPrompt + kBye).size()));
     EXPECT_EQ(commandLine.err, shell.err);
+}
+
+// A .solu line that looks like a slip is taken as written, with a warning naming the file
+// and the line, at the shell too.
+TEST(CommandLine, SoluLinesThatLookLikeSlipsAreWarnedOf)
+{
+    TempDir models, output, elsewhere;
+    models.write("a.lp", lpWithOptimum(3));
+    const std::string text = "=opt= a 4\n=opt= a 4\n=opt= a 3\n=opt= b.mps.gz 1\n";
+    const std::string solu = elsewhere.write("conhecidos.solu", text);
+    const ProcessResult run = lumbrix({"opt", models.path(), output.path(), "--quiet", "--solu", solu});
+    EXPECT_EQ(run.exitCode, 0);
+    const std::string warnings =
+        "Aviso ao ler " + solu + ": linha 3: 'a' já tinha outro resultado na linha 2; vale o desta linha\n"
+        "Aviso ao ler " + solu + ": linha 4: 'b.mps.gz' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'b'\n";
+    EXPECT_TRUE(run.err.starts_with(warnings + "Resumo: ")) << run.err;
+    EXPECT_NE(run.err.find("verificação (.solu): ok 1, wrong 0"), std::string::npos) << run.err;
+
+    const std::string inFolder = models.write("conhecidos.solu", text);
+    const ProcessResult shell = runLumbrix(quietOpt(models.path(), output.path()));
+    EXPECT_EQ(shell.err, "Aviso ao ler " + inFolder + ": linha 3: 'a' já tinha outro resultado na linha 2; vale o desta linha\n"
+                         "Aviso ao ler " + inFolder
+                             + ": linha 4: 'b.mps.gz' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'b'\n");
 }
 
 // Every kind of entry of a .solu file, against models whose answers are known: the LPs

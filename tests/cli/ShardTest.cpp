@@ -173,6 +173,54 @@ void expectEveryModelOnce(const TempDir& output, const std::string& shardName)
     EXPECT_EQ(inDetails, all);
 }
 
+// The details file of a folder with names that are not UTF-8 stays UTF-8, and such a model
+// is still found by its name: a resumed run solves nothing again, and shards merge whole.
+TEST(Shards, NamesThatAreNotUtf8KeepTheDetailsFileUtf8ThroughResumeAndMerge)
+{
+    TempDir models, whole, parts;
+    models.write("a.lp", lpWithOptimum(1));
+    models.write("s\xe3o.lp", lpWithOptimum(2));
+    models.write("c\\\xff.lp", mipWithOptimum(3));
+    const auto escapedRows = [](const std::string& path) {
+        const std::string text = readFile(path);
+        EXPECT_EQ(text.find('\xe3'), std::string::npos);
+        EXPECT_EQ(text.find('\xff'), std::string::npos);
+        return detailsKeys(details(path));
+    };
+    const std::vector<std::string> expected = {"model,status,objective", "a.lp,optimal,1", "c\\\\\\xff.lp,optimal,3",
+                                               "s\\xe3o.lp,optimal,2"};
+    ASSERT_EQ(lumbrix({"opt", models.path(), whole.path(), "--quiet"}).exitCode, 0);
+    EXPECT_EQ(escapedRows(whole.file("sol_detalhes.csv")), expected);
+    // sol_stat.csv keeps the names' own bytes.
+    EXPECT_EQ(results(whole.file("sol_stat.csv"))[3][1], "s\xe3o.lp");
+    const ProcessResult resumed = lumbrix({"opt", models.path(), whole.path(), "--quiet", "--resume"});
+    EXPECT_EQ(resumed.exitCode, 0);
+    EXPECT_EQ(resumed.out, "");
+    EXPECT_EQ(escapedRows(whole.file("sol_detalhes.csv")), expected);
+
+    for (const std::string shard : {"1/2", "2/2"})
+        ASSERT_EQ(lumbrix({"opt", models.path(), parts.path(), "--quiet", "--shard", shard}).exitCode, 0);
+    const ProcessResult merged = lumbrix({"merge", parts.path()});
+    EXPECT_EQ(merged.exitCode, 0) << merged.err;
+    EXPECT_EQ(merged.err, "");
+    EXPECT_EQ(escapedRows(parts.file("sol_detalhes.csv")), expected);
+}
+
+// A merge that cannot write its files is no "models missing" (1): 2, with the reason.
+TEST(Shards, AMergeThatCannotWriteExitsWithTwo)
+{
+    TempDir models, parts;
+    fillModels(models);
+    for (const std::string shard : {"1/2", "2/2"})
+        lumbrix({"opt", models.path(), parts.path(), "--quiet", "--shard", shard});
+    parts.folder(".sol_stat.csv.tmp");  // where the new sol_stat.csv is written first
+    const ProcessResult merged = lumbrix({"merge", parts.path()});
+    EXPECT_EQ(merged.exitCode, 2);
+    EXPECT_EQ(merged.out, "");
+    EXPECT_EQ(merged.err, "Erro ao gravar " + parts.file("sol_stat.csv") + ": Is a directory\n");
+    EXPECT_FALSE(fileExists(parts.file("sol_stat.csv")));
+}
+
 TEST(Resume, AKilledRunResumedGivesEveryModelOnce)
 {
     TempDir models, output;
@@ -314,6 +362,34 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
     EXPECT_EQ(merge.exitCode, 1);
     EXPECT_EQ(merge.err, "Modelo sem resultado: m1.lp\nModelo sem resultado: m3.lp\nModelo sem resultado: m5.lp\n"
                          "Modelo sem resultado: m6.lp\nModelo sem resultado: m8.lp\n");
+}
+
+// A '%' in OUTPUT is a '%' for SLURM too, wherever it reads a pattern; --jobs asks the
+// cluster's nodes for cores, so only a fixed bound holds it, not this machine's cores.
+TEST(SlurmScripts, APercentInTheOutputFolderAndJobsForTheClustersNodes)
+{
+    TempDir models, output;
+    fillModels(models);
+    const std::string out = output.folder("100%_%j");
+    const ProcessResult run = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2", "--jobs", "16", "--dry-run"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string pattern = output.path() + "/100%%_%%j/";
+    EXPECT_EQ(run.out, "job=$(sbatch --parsable --job-name=lumbrix --array=0-1 --output=" + pattern
+                           + "sol_slurm_opt-%A_%a.out --cpus-per-task=16 " + out
+                           + "/sol_slurm_opt.sh)\n"
+                             "sbatch --parsable --job-name=lumbrix-merge --dependency=afterany:\"${job%%;*}\" --output="
+                           + pattern + "sol_slurm_merge-%j.out " + out + "/sol_slurm_merge.sh\n");
+    EXPECT_NE(readFile(out + "/sol_slurm_opt.sh").find("\n#SBATCH --output=" + pattern + "sol_slurm_opt-%A_%a.out\n"),
+              std::string::npos);
+    EXPECT_NE(readFile(out + "/sol_slurm_merge.sh").find("\n#SBATCH --output=" + pattern + "sol_slurm_merge-%j.out\n"),
+              std::string::npos);
+    // The task's own command line keeps the folder as it is.
+    EXPECT_NE(readFile(out + "/sol_slurm_opt.sh").find(" " + out + " --solver scip --jobs 16 --quiet "), std::string::npos);
+
+    const ProcessResult tooMany = lumbrix({"slurm", models.path(), out, "--tasks", "2", "--jobs", "1025", "--dry-run"});
+    EXPECT_EQ(tooMany.exitCode, 2);
+    EXPECT_NE(tooMany.err.find("--jobs: esperava um número inteiro de 1 a 1024, recebeu '1025'"), std::string::npos)
+        << tooMany.err;
 }
 
 TEST(SlurmScripts, ASubmissionWithoutSbatchFails)

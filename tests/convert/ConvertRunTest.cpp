@@ -81,4 +81,27 @@ TEST(ConvertRun, SecondRunNumbersTheLpFilesAndRewritesThem)
     EXPECT_EQ(readFile(dir.file("m.lp")), written);
 }
 
+// On the command line a run with failures ends with 1, each model without its LP file named
+// after the run; the console and GLPK's lines are the shell's.
+TEST(ConvertRun, TheCommandLineNamesEveryModelNotConvertedAndExitsWithOne)
+{
+    TempDir dir;
+    dir.write("a_gen.mod", tinyModel(""));
+    dir.write("b_ok.mod", tinyModel("3"));
+    dir.write("c_syn.mod", "var x >= 0;\nminimize z: x +;\nend;\n");
+    dir.write("d_write.mod", tinyModel("3"));
+    dir.folder("d_write.lp");
+    dir.write("e.txt", "x\n");
+    const ProcessResult shell = runModLp(dir.path());
+    ASSERT_EQ(std::remove(dir.file("b_ok.lp").c_str()), 0);
+
+    const ProcessResult run = runProcess({lumbrixBinary(), "mod_lp", dir.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, shell.err + "Modelo não convertido: a_gen.mod\nModelo não convertido: c_syn.mod\n"
+                                   "Modelo não convertido: d_write.mod\n");
+    EXPECT_EQ(shell.err, "Erro ao gerar modelo\nErro ao tranformar modelo\nErro ao escrever arquivo .lp\n");
+    EXPECT_EQ(run.out, runSection(shell.out));
+    EXPECT_NE(readFile(dir.file("b_ok.lp")).find(tinyObjective(3)), std::string::npos);
+}
+
 }  // namespace

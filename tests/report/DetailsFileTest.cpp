@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "report/DetailsFile.h"
+#include "report/RunFiles.h"
 
 namespace {
 
@@ -83,6 +84,40 @@ TEST(DetailsRow, StatusCodes)
     };
     for (const auto& [status, code] : codes)
         EXPECT_STREQ(statusCode(status), code) << static_cast<int>(status);
+}
+
+// A name that is not UTF-8 (made under another character set) is written so that the file
+// stays UTF-8, and reads back as the same name, as resume and merge need it.
+TEST(DetailsRow, ANameThatIsNotUtf8IsEscapedAndReadsBack)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"s\xe3o.lp", "s\\xe3o.lp"},                            // Latin-1
+        {"a\\b\xff.lp", "a\\\\b\\xff.lp"},                      // a '\' of such a name doubles
+        {"\xed\xa0\x80.lp", "\\xed\\xa0\\x80.lp"},              // a surrogate
+        {"\xc0\xaf.lp", "\\xc0\\xaf.lp"},                       // an overlong '/'
+        {"\xf4\x90\x80\x80.lp", "\\xf4\\x90\\x80\\x80.lp"},     // past U+10FFFF
+        {"x\xe3\x81", "x\\xe3\\x81"},                           // cut short
+        {"\xe3\xe3\x81\x82.lp", "\\xe3\xe3\x81\x82.lp"},        // a good character after a bad byte
+        {"\x80,\".lp", "\"\\x80,\"\".lp\""},                    // escaped, then quoted
+    };
+    ModelOutcome outcome;
+    outcome.status = ModelStatus::Optimal;
+    for (const auto& [name, field] : cases) {
+        SCOPED_TRACE(field);
+        outcome.name = name;
+        const std::string row = detailsRow(outcome, scipRun(), "");
+        EXPECT_TRUE(row.starts_with(field + ",SCIP,SCIP 9.2.2,optimal,")) << row;
+        EXPECT_EQ(detailsLineModel(row + "\n"), name);
+        EXPECT_EQ(notRunDetailsRow(name), field + ",,,not_run,,,,,,,,,,,,,,,,");
+        EXPECT_EQ(detailsLineModel(notRunDetailsRow(name) + "\n"), name);
+    }
+    // Valid names are written as they are, backslashes and escape-like text included.
+    for (const std::string name : {"são.lp", "\xe3\x81\x82\xf0\x9f\x98\x80.lp", "c:\\x41\\n.lp", "a\\\\b.lp"}) {
+        SCOPED_TRACE(name);
+        outcome.name = name;
+        EXPECT_TRUE(detailsRow(outcome, scipRun(), "").starts_with(name + ",SCIP,")) << detailsRow(outcome, scipRun(), "");
+        EXPECT_EQ(detailsLineModel(detailsRow(outcome, scipRun(), "") + "\n"), name);
+    }
 }
 
 }  // namespace

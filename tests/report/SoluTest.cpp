@@ -44,6 +44,38 @@ TEST(SoluFile, ALaterLineReplacesAnEarlierOne)
     EXPECT_EQ(known.find("m.lp")->value, 9);
 }
 
+// Lines taken as written that look like slips: another entry for a name (the last still
+// wins; the same entry again is no contradiction), a name with a model file's extension.
+TEST(SoluFile, WarnsOfContradictionsAndOfNamesWithAModelFilesExtension)
+{
+    const KnownResults known = parsed("=opt= a 42\n"
+                                      "=opt= a 42.0\n"
+                                      "=opt= a 7\n"
+                                      "=opt= b.lp 1\n"
+                                      "# =opt= a 1\n"
+                                      "=inf= c.mps.gz\n"
+                                      "=best= d.LP.BZ2 3\n"
+                                      "=unkn= e.gz\n"
+                                      "=opt= f.g 3\n"
+                                      "=best= a 7\n"
+                                      "=inf= b.lp\n");
+    EXPECT_EQ(known.warnings,
+              (std::vector<std::string>{
+                  "linha 3: 'a' já tinha outro resultado na linha 2; vale o desta linha",
+                  "linha 4: 'b.lp' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'b'",
+                  "linha 6: 'c.mps.gz' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'c'",
+                  "linha 7: 'd.LP.BZ2' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'd'",
+                  "linha 8: 'e.gz' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'e'",
+                  "linha 10: 'a' já tinha outro resultado na linha 3; vale o desta linha",
+                  "linha 11: 'b.lp' tem a extensão de um arquivo de modelo; o nome vai sem ela: 'b'",
+                  "linha 11: 'b.lp' já tinha outro resultado na linha 4; vale o desta linha",
+              }));
+    EXPECT_EQ(known.find("a.lp")->kind, KnownResult::Kind::Best);
+    EXPECT_EQ(known.find("b.lp.lp")->kind, KnownResult::Kind::Infeasible);
+    EXPECT_EQ(known.find("f.g.lp")->value, 3);
+    EXPECT_TRUE(parsed("=opt= x 1\n=opt= x 1\n=inf= y\n=inf= y\n").warnings.empty());
+}
+
 TEST(SoluFile, RefusesLinesOutOfShapeWithTheirNumber)
 {
     const std::pair<const char*, const char*> cases[] = {
