@@ -45,8 +45,10 @@ ModelOutcome outcomeOf(long model, int run, Random& random)
     outcome.wallSeconds = *outcome.solveSeconds + 0.002;
     if (seconds > kTimeLimit) {
         outcome.status = ModelStatus::TimeLimit;
-        outcome.objective = value + 1;
-        outcome.dualBound = value - 1;
+        if (!infeasible) {
+            outcome.objective = value + 1;
+            outcome.dualBound = value - 1;
+        }
     } else if (infeasible) {
         outcome.status = ModelStatus::Infeasible;
     } else {

@@ -150,7 +150,7 @@ TEST(CompareText, TheTerminalShowsTheTableNotesPairsAndLists)
 {
     EXPECT_EQ(terminalText(handMade()),
               kHandMadeTable
-                  + "MGD: média geométrica deslocada dos tempos de solução (deslocamento de 10 s) sobre os 5 modelos; "
+                  + "MGD: média geométrica deslocada dos tempos de solução (deslocamento de 10 s) sobre os 5 modelos;\n"
                     "um modelo não resolvido conta no limite de tempo do run.\n"
                     "MGD comuns: sobre os 3 modelos que todos os runs resolveram; razão: a MGD comuns do run sobre a "
                     "do primeiro.\n"
@@ -245,9 +245,9 @@ TEST(CompareStatistics, SolutionCheckAndRunsWithoutALimitOrARow)
     EXPECT_NEAR(comparison.statistics[1].shiftedMean, 40, 1e-9);
     EXPECT_EQ(comparison.commonSolved, 0u);
     const std::vector<std::string> notes = summaryNotes(comparison);
-    EXPECT_EQ(notes[1], "Sem limite de tempo (B): um modelo não resolvido conta no maior tempo de solução visto, "
+    EXPECT_EQ(notes[2], "Sem limite de tempo (B): um modelo não resolvido conta no maior tempo de solução visto, "
                         "40.000 s.");
-    EXPECT_EQ(notes[2], "MGD comuns: nenhum modelo foi resolvido por todos os runs.");
+    EXPECT_EQ(notes[3], "MGD comuns: nenhum modelo foi resolvido por todos os runs.");
     EXPECT_EQ(notes.back(), "B não tem linha para 1 dos 2 modelos.");
     EXPECT_EQ(summaryTable(comparison).rows[1],
               (std::vector<std::string>{"B", "1", "1", "0", "1", "0", "40.000", "-", "-"}));

@@ -96,10 +96,9 @@ struct LogScale {
     }
 };
 
-// The ticks of a log axis: powers of two over a short range, of ten over a long one.
-std::vector<double> logTicks(double low, double high)
+// The ticks of a log axis: powers of the base, every other one while there are too many.
+std::vector<double> logTicks(double low, double high, double base)
 {
-    const double base = high / low <= 1100 ? 2 : 10;
     std::vector<double> ticks;
     for (double tick = std::pow(base, std::ceil(std::log(low) / std::log(base) - 1e-9)); tick <= high * (1 + 1e-9);
          tick *= base)
@@ -281,7 +280,8 @@ std::string profileFigure(const Comparison& comparison)
     std::string svg = "<svg id=\"perfil\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + coordinate(width) + " "
         + coordinate(height) + "\" width=\"" + coordinate(width) + "\" height=\"" + coordinate(height)
         + "\" role=\"img\" aria-labelledby=\"perfil-titulo\"><title id=\"perfil-titulo\">Perfil de desempenho</title>\n";
-    for (const double tick : logTicks(x.low, x.high))
+    // Ratios: powers of two over a short range, of ten over a long one.
+    for (const double tick : logTicks(x.low, x.high, x.high <= 1100 ? 2 : 10))
         svg += verticalTick(frame, x(tick), tickLabel(tick));
     for (int percent = 0; percent <= 100; percent += 20)
         svg += horizontalTick(frame, frame.bottom - percent / 100.0 * (frame.bottom - frame.top),
@@ -315,8 +315,10 @@ std::string scatterFigure(const Comparison& comparison)
     for (const RunStatistics& statistics : comparison.statistics)
         if (statistics.timeLimit)
             high = std::max(high, *statistics.timeLimit);
+    // Whole decades, with room beyond the time limits so that their lines stand apart from
+    // the frame.
     low = std::pow(10, std::floor(std::log10(std::min(low, high))));
-    high = std::max(std::pow(10, std::ceil(std::log10(high))), low * 10);
+    high = std::max(std::pow(10, std::ceil(std::log10(high * 1.5))), low * 10);
 
     const double size = 520;
     const Frame frame{70, 20, size - 20, size - 60};
@@ -326,7 +328,7 @@ std::string scatterFigure(const Comparison& comparison)
         + coordinate(size) + "\" width=\"" + coordinate(size) + "\" height=\"" + coordinate(size)
         + "\" role=\"img\" aria-labelledby=\"dispersao-titulo\"><title id=\"dispersao-titulo\">Tempos de "
         + escapeHtml(a) + " e " + escapeHtml(b) + "</title>\n";
-    for (const double tick : logTicks(low, high)) {
+    for (const double tick : logTicks(low, high, 10)) {
         svg += verticalTick(frame, x(tick), tickLabel(tick));
         svg += horizontalTick(frame, y(tick), tickLabel(tick));
     }
@@ -403,6 +405,14 @@ std::string listSection(const char* id, const char* heading, const std::vector<s
     return html + "</ul>\n";
 }
 
+// Four significant digits, so that the times of quick models do not all read 0.000.
+std::string modelSeconds(double seconds)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, seconds < 1000 ? "%.4g" : "%.0f", seconds);
+    return text;
+}
+
 std::string verification(const ModelRecord& record)
 {
     if (record.check.empty() || record.solutionCheck.empty())
@@ -422,7 +432,7 @@ std::string modelRow(const Comparison& comparison, const ComparedModel& model, b
         }
         html += "<td>" + escapeHtml(record->status) + "</td><td class=\"n\">"
             + (record->objective ? exactNumber(*record->objective) : "") + "</td><td class=\"n\">"
-            + (record->solveSeconds ? secondsCell(*record->solveSeconds) : "") + "</td>";
+            + (record->solveSeconds ? modelSeconds(*record->solveSeconds) : "") + "</td>";
         const bool wrong = model.verdicts[run] == Verdict::Wrong || record->check == "wrong"
             || record->solutionCheck == "infeasible";
         html += std::string(wrong ? "<td class=\"errado\">" : "<td>") + escapeHtml(verification(*record)) + "</td>";

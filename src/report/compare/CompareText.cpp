@@ -101,8 +101,8 @@ std::vector<std::string> summaryNotes(const Comparison& comparison)
 {
     std::vector<std::string> notes;
     notes.push_back("MGD: média geométrica deslocada dos tempos de solução (deslocamento de " + exactNumber(comparison.shift)
-                    + " s) sobre os " + count(comparison.models.size())
-                    + " modelos; um modelo não resolvido conta no limite de tempo do run.");
+                    + " s) sobre os " + count(comparison.models.size()) + " modelos;");
+    notes.push_back("um modelo não resolvido conta no limite de tempo do run.");
     std::vector<std::string> withoutLimit;
     for (std::size_t run = 0; run < comparison.runs.size(); ++run)
         if (!comparison.statistics[run].timeLimit)
