@@ -52,6 +52,9 @@ TEST(DetailsText, ColumnsAreFoundByNameWhereverTheyAre)
     EXPECT_EQ(records[1].objective, std::nullopt);
     EXPECT_EQ(records[1].check, "");
 
+    // A byte order mark before the header, as spreadsheets save.
+    EXPECT_EQ(parsed("\xEF\xBB\xBFmodel,status,solve_seconds\na.lp,optimal,2\n").at(0).solveSeconds, 2);
+
     // The details file as opt writes it today, and a merge's not_run row.
     const auto written = parsed(fastRun() + notRunDetailsRow("f.lp") + "\n");
     ASSERT_EQ(written.size(), 6u);

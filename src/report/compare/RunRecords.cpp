@@ -167,6 +167,9 @@ bool readRecord(const Record& row, const Columns& columns, std::size_t line, Mod
 
 std::optional<std::vector<ModelRecord>> parseDetailsText(std::string_view text, std::string& problem)
 {
+    // A spreadsheet may have saved the file with a byte order mark.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     CsvReader reader(text);
     Record header;
     if (!reader.next(header, problem)) {
