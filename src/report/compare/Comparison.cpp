@@ -157,7 +157,7 @@ void countWins(Comparison& comparison)
     }
 }
 
-enum class Sense { Unknown, Minimize, Maximize, Conflicting };
+enum class Direction { Unknown, Minimize, Maximize, Conflicting };
 
 // What one run claims about a model, for holding the runs against each other.
 struct Claim {
@@ -179,15 +179,15 @@ Claim claimOf(const std::string& label, const ModelRecord& record)
 
 // The direction shows where a run's dual bound lies from its own solution: below it for a
 // minimisation. Runs that say nothing leave it unknown, runs that contradict each other too.
-Sense senseOf(const std::vector<Claim>& claims)
+Direction directionOf(const std::vector<Claim>& claims)
 {
-    Sense sense = Sense::Unknown;
+    Direction sense = Direction::Unknown;
     for (const Claim& claim : claims) {
         if (!claim.primal || !claim.record->dualBound || !differ(*claim.primal, *claim.record->dualBound))
             continue;
-        const Sense shown = *claim.record->dualBound < *claim.primal ? Sense::Minimize : Sense::Maximize;
-        if (sense != Sense::Unknown && sense != shown)
-            return Sense::Conflicting;
+        const Direction shown = *claim.record->dualBound < *claim.primal ? Direction::Minimize : Direction::Maximize;
+        if (sense != Direction::Unknown && sense != shown)
+            return Direction::Conflicting;
         sense = shown;
     }
     return sense;
@@ -228,18 +228,18 @@ std::optional<std::string> statusConflict(const Claim& a, const Claim& b)
 }
 
 // a's dual bound beyond b's solution: no solution can be better than a valid bound.
-std::optional<std::string> boundConflict(const Claim& a, const Claim& b, Sense sense)
+std::optional<std::string> boundConflict(const Claim& a, const Claim& b, Direction sense)
 {
     if (!a.dual || !b.primal || !differ(*a.dual, *b.primal))
         return std::nullopt;
-    const bool beyond = sense == Sense::Minimize ? *a.dual > *b.primal : *a.dual < *b.primal;
+    const bool beyond = sense == Direction::Minimize ? *a.dual > *b.primal : *a.dual < *b.primal;
     if (!beyond)
         return std::nullopt;
     return "o limite dual de " + *a.label + " (" + exactNumber(*a.dual) + ") passa da solução de " + *b.label + " ("
-        + exactNumber(*b.primal) + ")" + (sense == Sense::Minimize ? ", minimização" : ", maximização");
+        + exactNumber(*b.primal) + ")" + (sense == Direction::Minimize ? ", minimização" : ", maximização");
 }
 
-std::optional<std::string> pairConflict(const Claim& a, const Claim& b, Sense sense)
+std::optional<std::string> pairConflict(const Claim& a, const Claim& b, Direction sense)
 {
     if (auto text = statusConflict(a, b))
         return text;
@@ -253,7 +253,7 @@ std::optional<std::string> pairConflict(const Claim& a, const Claim& b, Sense se
         return "ótimos diferentes: " + *a.label + " " + exactNumber(*ra.objective) + ", " + *b.label + " "
             + exactNumber(*rb.objective);
     }
-    if (sense != Sense::Minimize && sense != Sense::Maximize)
+    if (sense != Direction::Minimize && sense != Direction::Maximize)
         return std::nullopt;
     if (auto text = boundConflict(a, b, sense))
         return text;
@@ -279,7 +279,7 @@ void findDisagreements(Comparison& comparison)
                                                           : "solução inviável"});
             }
         }
-        const Sense sense = senseOf(claims);
+        const Direction sense = directionOf(claims);
         for (std::size_t a = 0; a < claims.size(); ++a)
             for (std::size_t b = a + 1; b < claims.size(); ++b)
                 if (auto text = pairConflict(claims[a], claims[b], sense))
