@@ -140,3 +140,18 @@ for jobs in 1 2; do
     eval "jobs$jobs=\$(measure \"\$work/jobs\" \"\$lumbrix\" | cut -d' ' -f1)"
 done
 echo "jobs       200 models of 50 ms: 1 job $jobs1 s, 2 jobs $jobs2 s, models per second x$(ratio "$jobs1" "$jobs2")"
+
+# Comparison: five runs of 10,000 models each, the page and the merged table written too,
+# against five runs of 1,000.
+for n in 1000 10000; do
+    "$tools/lumbrix_bench_runs" "$work/cmp$n" 5 "$n"
+    : > "$work/cmp$n.t"
+    for round in 1 2 3 4 5; do
+        measure /dev/null "$lumbrix" compare "$work/cmp$n/run1" "$work/cmp$n/run2" "$work/cmp$n/run3" \
+            "$work/cmp$n/run4" "$work/cmp$n/run5" --html "$work/cmp$n.html" --csv "$work/cmp$n.csv" \
+            | cut -d' ' -f1 >> "$work/cmp$n.t"
+    done
+    eval "compare$n=\$(median < \"\$work/cmp\$n.t\")"
+done
+echo "compare    5 runs of 10,000 models $compare10000 s (page $(wc -c < "$work/cmp10000.html") bytes)," \
+    "of 1,000 $compare1000 s, ratio $(ratio "$compare10000" "$compare1000")"

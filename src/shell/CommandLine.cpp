@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "backends/Solver.h"
+#include "batch/CompareRun.h"
 #include "batch/MergeRun.h"
 #include "batch/OptimizeRun.h"
 #include "batch/SlurmJob.h"
@@ -346,6 +347,25 @@ int runCommandLine(int argc, char** argv)
         "merge", "Junta as partes de OUTPUT em sol_stat.csv e sol_detalhes.csv, na ordem da listagem");
     mergeCommand->add_option("OUTPUT", mergeFolder, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
 
+    CompareRequest compare;
+    std::string shift;
+    CLI::App* compareCommand = app.add_subcommand(
+        "compare", "Compara runs do opt modelo a modelo: tabela na saída padrão, página HTML e tabela CSV");
+    compareCommand->add_option("RUN", compare.runs, "Pasta de saída do opt, ou um sol_detalhes.csv")
+        ->required()
+        ->type_name("RUN");
+    compareCommand->add_option("--label", compare.labels, "Nome de um run, na ordem dos runs (repetível)")
+        ->type_name("NOME")
+        ->expected(1)
+        ->take_all()
+        ->allow_extra_args(false);
+    compareCommand->add_option("--shift", shift, "Deslocamento da média geométrica em segundos (padrão 10)")
+        ->type_name("SEGUNDOS")
+        ->check(numberAtLeast(0, "um número de segundos, 0 ou mais"));
+    compareCommand->add_option("--html", compare.htmlPath, "Grava a comparação numa página HTML")->type_name("ARQUIVO");
+    compareCommand->add_option("--csv", compare.csvPath, "Grava a tabela por modelo, de todos os runs")
+        ->type_name("ARQUIVO");
+
     OptArguments slurmOpt;
     SlurmArguments slurm;
     CLI::App* slurmCommand = app.add_subcommand(
@@ -398,6 +418,11 @@ int runCommandLine(int argc, char** argv)
         if (!usableFolder(mergeFolder, "Pasta de output inexistente ou inválida...\n"))
             return kUsageError;
         return mergeShards(mergeFolder);
+    }
+    if (compareCommand->parsed()) {
+        if (!shift.empty())
+            compare.shift = *parseArgumentNumber(shift);
+        return runCompare(compare);
     }
     if (slurmCommand->parsed())
         return runSlurm(slurmOpt, slurm);
