@@ -16,6 +16,7 @@
 #include "batch/CompareRun.h"
 #include "batch/MergeRun.h"
 #include "batch/OptimizeRun.h"
+#include "batch/RunRequest.h"
 #include "batch/SlurmJob.h"
 #include "convert/ConvertModFolder.h"
 #include "fs/Files.h"
@@ -24,17 +25,6 @@
 namespace {
 
 constexpr int kUsageError = 2;
-
-// `opt` runs here: four jobs per core of this machine at most.
-int localMaxJobs()
-{
-    const long cores = sysconf(_SC_NPROCESSORS_ONLN);
-    return 4 * static_cast<int>(cores > 0 ? cores : 1);
-}
-
-// `slurm` asks the cluster's nodes for the cores, which this machine cannot know: only a
-// bound that no node reaches (four jobs per core of a 256-core node) catches a typing slip.
-constexpr int kSlurmMaxJobs = 1024;
 
 // Validators run by the parser, so that a bad number is a usage error like any other and
 // --help shows what each option takes.
@@ -63,32 +53,6 @@ CLI::Validator jobCount(int maxJobs)
         "");
 }
 
-// A folder the run cannot use: the shell's own message, on standard error.
-bool usableFolder(const std::string& path, const std::string& notFolderMessage)
-{
-    const FolderCheck check = checkFolder(path);
-    if (check.error) {
-        printError("Erro: " + check.error->describe() + "\n");
-        return false;
-    }
-    if (!check.isFolder) {
-        printError(notFolderMessage);
-        return false;
-    }
-    return true;
-}
-
-bool listEntries(const std::string& folder, std::vector<std::string>& entries)
-{
-    Listing listing = listFolder(folder);
-    if (listing.error) {
-        printError("Erro ao acessar a pasta: " + *listing.error + "\n");
-        return false;
-    }
-    entries = std::move(listing.entries);
-    return true;
-}
-
 CLI::Validator shardText()
 {
     return CLI::Validator(
@@ -113,15 +77,8 @@ CLI::Validator taskCount()
         "");
 }
 
-struct OptArguments {
-    std::string models;
-    std::string output;
-    std::string solver = "scip";
-    std::string timeLimit;
-    std::string memoryLimit;
-    std::string jobs;
-    bool quiet = false;
-    std::string solu;
+// `opt` alone: a part of the models, and the rows of an earlier run kept.
+struct OptPart {
     std::string shard;
     bool resume = false;
 };
@@ -152,10 +109,11 @@ std::string solverChoices()
 }
 
 // The options that `opt` and `slurm` share, from one table; only the bound of --jobs differs.
-void addRunOptions(CLI::App* command, OptArguments& opt, int maxJobs)
+void addRunOptions(CLI::App* command, RunArguments& opt, int maxJobs)
 {
     command->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
     command->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
+    opt.solver = defaultSolver().word;
     command->add_option("--solver", opt.solver, solverChoices())
         ->type_name("SOLVER")
         ->transform(CLI::IsMember(solverWords(), CLI::ignore_case));
@@ -173,71 +131,19 @@ void addRunOptions(CLI::App* command, OptArguments& opt, int maxJobs)
         ->type_name("ARQUIVO");
 }
 
-// As at the shell: 0 switches a limit off.
-std::optional<double> limitValue(const std::string& text)
+int runOpt(const RunArguments& arguments, const OptPart& part)
 {
-    if (text.empty())
-        return std::nullopt;
-    const double value = *parseArgumentNumber(text);
-    return value != 0 ? std::optional<double>(value) : std::nullopt;
-}
-
-std::optional<KnownResults> readSolu(const std::string& path)
-{
-    std::string problem;
-    auto known = readSoluFile(path, problem);
-    if (!known) {
-        printError("Erro ao ler " + path + ": " + problem + "\n");
-        return known;
-    }
-    for (const std::string& warning : known->warnings)
-        printError("Aviso ao ler " + path + ": " + warning + "\n");
-    return known;
-}
-
-int runOpt(const OptArguments& arguments)
-{
-    OptimizeRequest request;
-    if (!arguments.shard.empty())
-        request.shard = parseShard(arguments.shard);
-    request.resume = arguments.resume;
-    request.keepModelList = true;
-    RunSettings& settings = request.settings;
-    settings.solver = solverByWord(arguments.solver);
-    if (const auto why = settings.solver->unavailable()) {
-        printError(*why + "\n");
+    std::optional<OptimizeRequest> request = buildRequest(arguments, RunsOn::ThisMachine);
+    if (!request)
         return kUsageError;
-    }
-    settings.timeLimit = limitValue(arguments.timeLimit);
-    settings.memoryLimitMb = limitValue(arguments.memoryLimit);
-    if (!arguments.jobs.empty())
-        settings.jobs = std::stoi(arguments.jobs);
-    settings.log = !arguments.quiet;
-
-    if (!arguments.solu.empty()) {
-        request.options.knownResults = readSolu(arguments.solu);
-        if (!request.options.knownResults)
-            return kUsageError;
-    }
-
-    request.modelFolder = arguments.models;
-    if (!usableFolder(request.modelFolder, "Pasta de .lps inexistente ou inválida...\n")
-        || !listEntries(request.modelFolder, request.entries))
-        return kUsageError;
-    request.outputFolder = arguments.output;
-    if (!usableFolder(request.outputFolder, "Pasta de output inexistente ou inválida...\n"))
-        return kUsageError;
-
-    const RunTotals totals = runOptimization(request);
+    if (!part.shard.empty())
+        request->shard = parseShard(part.shard);
+    request->resume = part.resume;
+    request->keepModelList = true;
+    const RunTotals totals = runOptimization(*request);
     if (totals.started)
         printError(summaryText(totals));
     return totals.exitStatus();
-}
-
-std::string absolutePath(const std::string& path)
-{
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 std::string thisProgram()
@@ -247,54 +153,41 @@ std::string thisProgram()
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string("lumbrix");
 }
 
-int runSlurm(const OptArguments& opt, const SlurmArguments& arguments)
+int runSlurm(const RunArguments& opt, const SlurmArguments& arguments)
 {
+    const std::optional<OptimizeRequest> run = buildRequest(opt, RunsOn::Cluster);
+    if (!run)
+        return kUsageError;
     SlurmRequest request;
-    std::vector<std::string> entries;
-    if (!usableFolder(opt.models, "Pasta de .lps inexistente ou inválida...\n") || !listEntries(opt.models, entries)
-        || !usableFolder(opt.output, "Pasta de output inexistente ou inválida...\n"))
-        return kUsageError;
-    if (!opt.solu.empty() && !readSolu(opt.solu))
-        return kUsageError;
     request.lumbrix = thisProgram();
     request.modelFolder = absolutePath(opt.models);
     request.outputFolder = absolutePath(opt.output);
     request.tasks = std::stoul(arguments.tasks);
-    request.timeLimit = limitValue(opt.timeLimit);
-    request.memoryLimitMb = limitValue(opt.memoryLimit);
-    request.jobs = opt.jobs.empty() ? 1 : std::stoi(opt.jobs);
+    request.timeLimit = run->settings.timeLimit;
+    request.memoryLimitMb = run->settings.memoryLimitMb;
+    request.jobs = run->settings.jobs;
     request.partition = arguments.partition;
     request.sbatchArguments = arguments.sbatchArguments;
     request.dryRun = arguments.dryRun;
 
     std::vector<std::size_t> perShard(request.tasks);
-    for (const ListedModel& model : listedModels(entries))
+    for (const ListedModel& model : listedModels(run->entries))
         ++perShard[model.number % request.tasks];
     for (const std::size_t models : perShard)
         request.mostModels = std::max(request.mostModels, models);
-
-    std::vector<std::string>& options = request.optOptions;
-    options = {"--solver", opt.solver};
-    if (!opt.timeLimit.empty())
-        options.insert(options.end(), {"--time-limit", opt.timeLimit});
-    if (!opt.memoryLimit.empty())
-        options.insert(options.end(), {"--memory-limit", opt.memoryLimit});
-    if (!opt.jobs.empty())
-        options.insert(options.end(), {"--jobs", opt.jobs});
-    if (opt.quiet)
-        options.push_back("--quiet");
-    if (!opt.solu.empty())
-        options.insert(options.end(), {"--solu", absolutePath(opt.solu)});
+    request.optOptions = optArguments(opt);
     return submitSlurmRun(request);
 }
 
 int runModLp(const std::string& folder)
 {
-    std::vector<std::string> entries;
-    if (!usableFolder(folder, "Pasta de .mods inexistente ou inválida...\n") || !listEntries(folder, entries))
+    if (!acceptFolder(folder, kBadModFolder, Voice::CommandLine))
+        return kUsageError;
+    const std::optional<std::vector<std::string>> entries = listEntries(folder, Voice::CommandLine);
+    if (!entries)
         return kUsageError;
     std::cout << "Pasta de .mod encontrada\n";
-    const ConversionSummary summary = convertModels(entries, true);
+    const ConversionSummary summary = convertModels(*entries, true);
     std::cout << std::flush;
     for (const std::string& name : summary.notConverted)
         printError("Modelo não convertido: " + name + "\n");
@@ -304,19 +197,6 @@ int runModLp(const std::string& folder)
 }
 
 }  // namespace
-
-std::optional<double> parseArgumentNumber(const std::string& text)
-{
-    std::string number = text;
-    if (number.find(',') != std::string::npos && number.find('.') != std::string::npos)
-        return std::nullopt;
-    std::replace(number.begin(), number.end(), ',', '.');
-    double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (number.empty() || error != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
 
 std::string versionText()
 {
@@ -332,15 +212,16 @@ int runCommandLine(int argc, char** argv)
     app.set_help_flag("-h,--help", "Mostra esta ajuda");
     app.require_subcommand(1);
 
-    OptArguments opt;
+    RunArguments opt;
+    OptPart part;
     CLI::App* optCommand = app.add_subcommand(
         "opt", "Resolve todo arquivo .lp de MODELS, com o relatório na saída padrão e sol_stat.csv e "
                "sol_detalhes.csv em OUTPUT");
-    addRunOptions(optCommand, opt, localMaxJobs());
-    optCommand->add_option("--shard", opt.shard, "Só os modelos de número i com i mod N = K-1, em arquivos da parte")
+    addRunOptions(optCommand, opt, localJobLimit());
+    optCommand->add_option("--shard", part.shard, "Só os modelos de número i com i mod N = K-1, em arquivos da parte")
         ->type_name("K/N")
         ->check(shardText());
-    optCommand->add_flag("--resume", opt.resume, "Mantém as linhas já gravadas em OUTPUT e resolve só os outros modelos");
+    optCommand->add_flag("--resume", part.resume, "Mantém as linhas já gravadas em OUTPUT e resolve só os outros modelos");
 
     std::string mergeFolder;
     CLI::App* mergeCommand = app.add_subcommand(
@@ -366,11 +247,11 @@ int runCommandLine(int argc, char** argv)
     compareCommand->add_option("--csv", compare.csvPath, "Grava a tabela por modelo, de todos os runs")
         ->type_name("ARQUIVO");
 
-    OptArguments slurmOpt;
+    RunArguments slurmOpt;
     SlurmArguments slurm;
     CLI::App* slurmCommand = app.add_subcommand(
         "slurm", "Submete ao SLURM um job array de N tarefas (uma parte cada, com --resume) e um job que junta as partes");
-    addRunOptions(slurmCommand, slurmOpt, kSlurmMaxJobs);
+    addRunOptions(slurmCommand, slurmOpt, kClusterJobLimit);
     slurmCommand->add_option("--tasks", slurm.tasks, "Número de tarefas do job array")
         ->required()
         ->type_name("N")
@@ -413,9 +294,9 @@ int runCommandLine(int argc, char** argv)
         return status == 0 ? 0 : kUsageError;
     }
     if (optCommand->parsed())
-        return runOpt(opt);
+        return runOpt(opt, part);
     if (mergeCommand->parsed()) {
-        if (!usableFolder(mergeFolder, "Pasta de output inexistente ou inválida...\n"))
+        if (!acceptFolder(mergeFolder, kBadOutputFolder, Voice::CommandLine))
             return kUsageError;
         return mergeShards(mergeFolder);
     }

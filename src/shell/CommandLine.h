@@ -9,9 +9,5 @@
 // for a usage error or a folder that cannot be used.
 int runCommandLine(int argc, char** argv);
 
-// A number as the command line takes it: the whole argument, a decimal point or a decimal
-// comma, finite. Empty otherwise.
-std::optional<double> parseArgumentNumber(const std::string& text);
-
 // `--version`: the program's version and the engine linked, as the banner names it.
 std::string versionText();

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "batch/RunRequest.h"
 #include "shell/Console.h"
 
 void chooseSolver(RunSettings& settings)
@@ -69,7 +70,7 @@ void askMemoryLimit(RunSettings& settings)
 
 std::optional<int> parseJobs(const std::string& answer)
 {
-    const long most = 4 * std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+    const long most = localJobLimit();
     const char* begin = answer.c_str();
     char* end = nullptr;
     errno = 0;
@@ -93,7 +94,7 @@ void askJobs(RunSettings& settings)
 
 std::string aboutText()
 {
-    return "\nLumbrix v3.0, resolvedor de modelos .lp em lote, e gerador de arquivos .lp a partir de "
+    return "\nLumbrix v" LUMBRIX_VERSION ", resolvedor de modelos .lp em lote, e gerador de arquivos .lp a partir de "
            "arquivos .mod. Criado por Equipe Lumbrix (equipe@lumbrix.org)."
            "Existem 2 solvers que podem ser utilizados: o "
         + defaultSolver().version()
