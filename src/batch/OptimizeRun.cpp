@@ -114,26 +114,29 @@ void writeManifest(const OptimizeRequest& request)
 
 // The models that have a row in both table files stay, each with its first rows; a last
 // line cut by a kill, and a row whose other half never got written, go, so that those
-// models are solved again.
+// models are solved again. Models are told apart by their details field, which is one to one
+// with the file name where the name read back from that field may not be.
 std::set<std::string> keepEarlierRows(const OptimizeRequest& request, ResultsFile& results, RecorderSetup& setup)
 {
     const std::string resultsText = readWholeFile(results.path()).value_or("");
     const std::string detailsText = readWholeFile(pathInFolder(request.outputFolder, setup.detailsName)).value_or("");
     const std::vector<std::string> resultLines = resultsFileLines(resultsText);
     const std::vector<std::string> detailLines = detailsFileLines(detailsText);
+    const auto resultsField = [](const std::string& line) { return detailsModelField(resultsLineModel(line)); };
+    const auto detailsField = [](const std::string& line) { return detailsLineFields(line).front(); };
     std::set<std::string> inResults, inDetails, done;
     for (const std::string& line : resultLines)
-        inResults.insert(resultsLineModel(line));
+        inResults.insert(resultsField(line));
     for (const std::string& line : detailLines)
-        inDetails.insert(detailsLineModel(line));
+        inDetails.insert(detailsField(line));
     std::set<std::string> kept;
     for (const std::string& line : resultLines) {
-        const std::string model = resultsLineModel(line);
+        const std::string model = resultsField(line);
         if (inDetails.count(model) && kept.insert(model).second)
             results.keep(line);
     }
     for (const std::string& line : detailLines) {
-        const std::string model = detailsLineModel(line);
+        const std::string model = detailsField(line);
         if (inResults.count(model) && done.insert(model).second)
             setup.keptDetails.push_back(line);
     }
@@ -174,7 +177,7 @@ RunTotals runOptimization(const OptimizeRequest& request)
     if (request.keepModelList)
         writeManifest(request);
     const auto solvedHere = [&](std::size_t number, const std::string& path) {
-        return (!request.shard || request.shard->owns(number)) && !done.count(fileName(path));
+        return (!request.shard || request.shard->owns(number)) && !done.count(detailsModelField(fileName(path)));
     };
     for (const ListedModel& model : listedModels(request.entries))
         if (solvedHere(model.number, model.name))

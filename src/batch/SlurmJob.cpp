@@ -167,12 +167,22 @@ std::string dependsOnShellJob(std::string line)
 
 }  // namespace
 
+namespace {
+
+constexpr double kLongestTaskSeconds = 60.0 * 0xfffffffe;
+
+}  // namespace
+
 std::optional<long long> taskSeconds(std::optional<double> timeLimit, std::size_t models, int jobs)
 {
     if (!timeLimit)
         return std::nullopt;
     const std::size_t perJob = jobs > 1 ? (models + static_cast<std::size_t>(jobs) - 1) / static_cast<std::size_t>(jobs) : models;
-    return static_cast<long long>(std::ceil(static_cast<double>(perJob) * (11 * *timeLimit / 10 + 15) + 300));
+    const double seconds = std::ceil(static_cast<double>(perJob) * (11 * *timeLimit / 10 + 15) + 300);
+    // Beyond SLURM's own "unlimited" (about 8,000 years) a limit asks for nothing.
+    if (!(seconds < kLongestTaskSeconds))
+        return std::nullopt;
+    return static_cast<long long>(seconds);
 }
 
 std::string slurmTime(long long seconds)

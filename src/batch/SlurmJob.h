@@ -24,7 +24,7 @@ struct SlurmRequest {
 
 // The wall time a task may need: every model at 1.1 times the limit plus the hard stop's 15 s
 // of grace, the models shared by its jobs, and 5 minutes to start and end. nullopt without a
-// time limit (the partition's default applies).
+// time limit, or with one beyond what SLURM can ask for (the partition's default applies).
 std::optional<long long> taskSeconds(std::optional<double> timeLimit, std::size_t models, int jobs);
 
 // SLURM's "days-hours:minutes:seconds".

@@ -137,7 +137,7 @@ std::optional<std::size_t> detailsColumn(std::string_view name)
 
 std::string detailsModelField(std::string_view fileName)
 {
-    if (isUtf8(fileName))
+    if (isUtf8(fileName) && fileName.find('\\') == std::string_view::npos)
         return std::string(fileName);
     static constexpr char kHex[] = "0123456789abcdef";
     std::string field;
@@ -162,9 +162,9 @@ std::string detailsFieldModel(std::string_view field)
 {
     if (field.find('\\') == std::string_view::npos)
         return std::string(field);
-    // Only what detailsModelField writes for a name that is not UTF-8 is read back as one.
+    // Only what detailsModelField writes is read back as an escape.
     const std::optional<std::string> bytes = unescaped(field);
-    if (!bytes || isUtf8(*bytes) || detailsModelField(*bytes) != field)
+    if (!bytes || detailsModelField(*bytes) != field)
         return std::string(field);
     return *bytes;
 }

@@ -28,12 +28,12 @@ struct RunDescription {
 // "2026-12-07T16:35:38Z"
 std::string isoUtcTime(long long secondsSinceEpoch);
 
-// A model's file name as the details file writes it, so that the file stays UTF-8: a name
-// that is valid UTF-8 as it is; in one that is not, every byte that belongs to no UTF-8
-// character as "\\xhh" (two lower-case hex digits) and every '\\' as "\\\\".
+// A model's file name as the details file writes it, so that the file stays UTF-8 and no two
+// names share a field: a valid UTF-8 name without a '\\' as it is; in any other, every byte
+// that belongs to no UTF-8 character as "\\xhh" (two lower-case hex digits) and every '\\'
+// as "\\\\".
 std::string detailsModelField(std::string_view fileName);
-// The file name back from its field. A field that reads as the escape of a name that is not
-// UTF-8 is taken for one, even if a valid name of the same letters exists.
+// The file name back from its field.
 std::string detailsFieldModel(std::string_view field);
 
 // One row of the details file without its line end: RFC 4180 fields, a decimal point,

@@ -181,6 +181,8 @@ TEST(Shards, NamesThatAreNotUtf8KeepTheDetailsFileUtf8ThroughResumeAndMerge)
     models.write("a.lp", lpWithOptimum(1));
     models.write("s\xe3o.lp", lpWithOptimum(2));
     models.write("c\\\xff.lp", mipWithOptimum(3));
+    // Valid names that read like those escapes are fields of their own.
+    models.write("s\\xe3o.lp", lpWithOptimum(4));
     const auto escapedRows = [](const std::string& path) {
         const std::string text = readFile(path);
         EXPECT_EQ(text.find('\xe3'), std::string::npos);
@@ -188,11 +190,11 @@ TEST(Shards, NamesThatAreNotUtf8KeepTheDetailsFileUtf8ThroughResumeAndMerge)
         return detailsKeys(details(path));
     };
     const std::vector<std::string> expected = {"model,status,objective", "a.lp,optimal,1", "c\\\\\\xff.lp,optimal,3",
-                                               "s\\xe3o.lp,optimal,2"};
+                                               "s\\\\xe3o.lp,optimal,4", "s\\xe3o.lp,optimal,2"};
     ASSERT_EQ(lumbrix({"opt", models.path(), whole.path(), "--quiet"}).exitCode, 0);
     EXPECT_EQ(escapedRows(whole.file("sol_detalhes.csv")), expected);
     // sol_stat.csv keeps the names' own bytes.
-    EXPECT_EQ(results(whole.file("sol_stat.csv"))[3][1], "s\xe3o.lp");
+    EXPECT_EQ(results(whole.file("sol_stat.csv"))[4][1], "s\xe3o.lp");
     const ProcessResult resumed = lumbrix({"opt", models.path(), whole.path(), "--quiet", "--resume"});
     EXPECT_EQ(resumed.exitCode, 0);
     EXPECT_EQ(resumed.out, "");
