@@ -14,6 +14,7 @@
 
 #include "fs/Files.h"
 #include "fs/Paths.h"
+#include "fs/Process.h"
 #include "fs/Streams.h"
 #include "report/RunFiles.h"
 
@@ -126,9 +127,7 @@ std::string sbatch(const std::vector<std::string>& arguments)
         text.append(buffer, static_cast<std::size_t>(got));
     }
     close(out[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    const int status = waitForChild(pid).value_or(-1);
     const std::string id = text.substr(0, text.find_first_of(";\r\n"));
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || id.empty()) {
         printError("Erro: sbatch falhou" + (WIFEXITED(status) ? " com o código " + std::to_string(WEXITSTATUS(status)) : std::string()) + "\n");

@@ -12,12 +12,12 @@
 #include <thread>
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "batch/Wire.h"
 #include "fs/Paths.h"
+#include "fs/Process.h"
 
 namespace {
 
@@ -236,17 +236,13 @@ std::string takeCapture(int fd)
     return text;
 }
 
-void runSolverChild(const ChildSetup& setup, pid_t parent)
+void runSolverChild(const ChildSetup& setup)
 {
-    // The solver process never outlives the run's, however that one ends.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent)
-        _exit(0);
     for (const int fd : setup.othersFds)
         close(fd);
     // Ctrl-C is for the solve at hand (the solver catches it while it solves), never for the
     // process itself.
-    std::signal(SIGINT, SIG_IGN);
+    ignoreInterruptsBetweenTasks();
     std::signal(SIGPIPE, SIG_IGN);
     if (setup.outCapture >= 0)
         dup2(setup.outCapture, STDOUT_FILENO);
@@ -272,6 +268,7 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
         outcomes.modelStarts();
         const auto begun = std::chrono::steady_clock::now();
         SolvedModel solved{solve(path, setup.settings, setup.notes->solve), {}, {}};
+        ignoreInterruptsBetweenTasks();
         const auto ended = std::chrono::steady_clock::now();
         // Around the same call as the solver's own time, so never below it.
         solved.outcome.wallSeconds = std::chrono::duration<double>(ended - begun).count();

@@ -28,7 +28,7 @@ struct ChildSetup {
 // The solver process: takes model paths from the socket, one at a time, solves each with its
 // own solver instance and sends its outcome back; ends when the socket closes or the run's
 // process ends.
-[[noreturn]] void runSolverChild(const ChildSetup& setup, pid_t parent);
+[[noreturn]] void runSolverChild(const ChildSetup& setup);
 
 // Everything written to a capture file so far, which is then emptied.
 std::string takeCapture(int fd);

@@ -15,18 +15,10 @@
 #include "batch/SolverChild.h"
 #include "batch/Wire.h"
 #include "fs/Paths.h"
+#include "fs/Process.h"
 #include "fs/Streams.h"
 
 namespace {
-
-// The solver processes have a process group of their own, so that a Ctrl-C, typed at the
-// terminal or sent to the run's whole process group, reaches them once: passed on by the run.
-volatile sig_atomic_t g_interruptsToPass = 0;
-
-extern "C" void noteInterrupt(int)
-{
-    g_interruptsToPass = 1;
-}
 
 // A solver that outlives its own limit this much is stopped from outside.
 constexpr double kHardLimitFactor = 1.1;
@@ -79,15 +71,6 @@ SolverPool::SolverPool(const RunSettings& settings)
 {
     for (int i = 0; i < std::max(settings.jobs, 1); ++i)
         m_slots.push_back(std::make_unique<Slot>());
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    sigprocmask(SIG_BLOCK, &interrupt, &m_previousMask);
-    struct sigaction action{};
-    action.sa_handler = noteInterrupt;
-    sigemptyset(&action.sa_mask);
-    g_interruptsToPass = 0;
-    sigaction(SIGINT, &action, &m_previousInterrupt);
 }
 
 SolverPool::~SolverPool()
@@ -100,15 +83,6 @@ SolverPool::~SolverPool()
         if (slot->notes)
             munmap(slot->notes, sizeof(SharedNotes));
     }
-    // A Ctrl-C that came after the last model is the run's, not the shell's.
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    const timespec now{};
-    while (sigtimedwait(&interrupt, nullptr, &now) > 0) {
-    }
-    sigaction(SIGINT, &m_previousInterrupt, nullptr);
-    sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
 }
 
 bool SolverPool::canTake() const
@@ -156,16 +130,9 @@ bool SolverPool::start(Slot& slot)
 
     // What the run wrote must not be written again by the new process.
     flushConsole();
-    const pid_t parent = getpid();
-    const pid_t pid = fork();
-    if (pid > 0)
-        setpgid(pid, pid);
-    if (pid == 0) {
-        setpgid(0, 0);
-        sigaction(SIGINT, &m_previousInterrupt, nullptr);
-        sigprocmask(SIG_SETMASK, &m_previousMask, nullptr);
-        runSolverChild(setup, parent);
-    }
+    const pid_t pid = startChild();
+    if (pid == 0)
+        runSolverChild(setup);
     close(ends[1]);
     if (pid < 0) {
         close(ends[0]);
@@ -187,9 +154,7 @@ void SolverPool::reap(Slot& slot, bool force)
         if (force)
             kill(slot.pid, SIGKILL);
         close(slot.socket);
-        int status = 0;
-        while (waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        static_cast<void>(waitForChild(slot.pid));
     }
     slot.pid = -1;
     slot.socket = -1;
@@ -327,7 +292,6 @@ void SolverPool::checkTimes(Slot& slot, Clock::time_point now)
 
 void SolverPool::forwardInterrupt()
 {
-    g_interruptsToPass = 0;
     for (const auto& slot : m_slots)
         if (!slot->queue.empty() && slot->pid > 0 && !slot->stopping)
             kill(slot->pid, SIGINT);
@@ -358,10 +322,8 @@ std::optional<EndedModel> SolverPool::readFrom(Slot& slot, bool fill)
     if (read != MessageBuffer::Read::Closed)
         return std::nullopt;
 
-    int status = 0;
     close(slot.socket);
-    while (waitpid(slot.pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    const int status = waitForChild(slot.pid).value_or(0);
     slot.pid = -1;
     slot.socket = -1;
     const bool wasStopping = slot.stopping;
@@ -441,8 +403,8 @@ EndedModel SolverPool::waitForEnd()
             timeout.tv_sec = whole.count();
             timeout.tv_nsec = std::chrono::duration_cast<std::chrono::nanoseconds>(left - whole).count();
         }
-        const int ready = ppoll(watched.data(), watched.size(), wakeUp ? &timeout : nullptr, &m_previousMask);
-        if (g_interruptsToPass)
+        const int ready = ppoll(watched.data(), watched.size(), wakeUp ? &timeout : nullptr, m_interrupts.waitMask());
+        if (m_interrupts.take())
             forwardInterrupt();
         if (ready <= 0)
             continue;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "backends/RunSettings.h"
+#include "fs/Process.h"
 #include "report/Outcome.h"
 
 // A model that has ended in a solver process, with everything the run needs to report it.
@@ -65,6 +66,5 @@ private:
     std::size_t m_window;
     bool m_capture;
     std::vector<std::unique_ptr<Slot>> m_slots;
-    struct sigaction m_previousInterrupt{};
-    sigset_t m_previousMask{};
+    InterruptCatcher m_interrupts;
 };

@@ -9,7 +9,6 @@
 #include <iterator>
 
 #include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@
 #include "convert/LpReplacement.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
+#include "fs/Process.h"
 #include "fs/Streams.h"
 #include "engines/glpk/GlpkGuard.h"
 
@@ -31,34 +31,17 @@ enum class Outcome { Converted = 0, ReadFailed = 1, GenerateFailed = 2, WriteFai
 // ---------------------------------------------------------------------------------------
 // Ctrl-C
 
-// The child converting a model now, or 0; read by the signal handler.
+// The child converting a model now, or 0; read by the handler of the ending signals.
 std::atomic<pid_t> g_child{0};
 static_assert(std::atomic<pid_t>::is_always_lock_free, "the signal handler reads the child's id");
-volatile std::sig_atomic_t g_interrupted = 0;
 
 int g_runs = 0;
-bool g_catchingInterrupt = false;
-struct sigaction g_previousInterrupt;
-bool g_restoreChildSignal = false;
-struct sigaction g_previousChildSignal;
 
 // The signals that end the program, which must not leave a temporary LP file behind.
 constexpr int kEndingSignals[] = {SIGTERM, SIGHUP};
 constexpr std::size_t kEndingCount = std::size(kEndingSignals);
 bool g_catchingEnd[kEndingCount] = {};
 struct sigaction g_previousEnd[kEndingCount];
-
-// A terminal's Ctrl-C reaches the child by itself; a SIGINT sent to the program alone
-// must be passed on. A second one for a child that is already ending does no harm.
-extern "C" void onConversionInterrupt(int)
-{
-    const int savedErrno = errno;
-    g_interrupted = 1;
-    const pid_t child = g_child.load();
-    if (child > 0)
-        kill(child, SIGINT);
-    errno = savedErrno;
-}
 
 // The child and the unfinished LP file go first (the child could write the file again), then
 // the signal does what it did before: the handler was put in place only over the default
@@ -79,28 +62,6 @@ extern "C" void onEndingSignal(int signal)
 bool isIgnored(const struct sigaction& action)
 {
     return (action.sa_flags & SA_SIGINFO) == 0 && action.sa_handler == SIG_IGN;
-}
-
-// sigprocmask fails only on arguments that are not these, so its result is not looked at.
-void blockInterrupt(sigset_t& previousMask)
-{
-    sigset_t interrupt;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    sigprocmask(SIG_BLOCK, &interrupt, &previousMask);
-}
-
-void restoreMask(const sigset_t& mask)
-{
-    sigprocmask(SIG_SETMASK, &mask, nullptr);
-}
-
-// A Ctrl-C caught since the last call. Called with SIGINT blocked.
-bool takeInterrupt()
-{
-    const bool interrupted = g_interrupted != 0;
-    g_interrupted = 0;
-    return interrupted;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -224,23 +185,14 @@ Outcome convertGuarded(Conversion& conversion)
 // ---------------------------------------------------------------------------------------
 // The child process
 
-constexpr int kParentGone = 100;
-
 // The parent flushed its console output before the fork, so the child's stdio buffers
 // hold only what GLPK wrote here. Only these two streams are flushed on the way out: any
 // other stream's buffer is a copy of the parent's and would be written twice.
-[[noreturn]] void runChild(Conversion& conversion, pid_t parent, const sigset_t& mask)
+[[noreturn]] void runChild(Conversion& conversion)
 {
-    // The child must not outlive the program, whatever ends it.
-    static_cast<void>(prctl(PR_SET_PDEATHSIG, SIGKILL));
-    if (getppid() != parent)
-        _exit(kParentGone);
-    if (g_catchingInterrupt)
-        std::signal(SIGINT, SIG_DFL);
     for (std::size_t i = 0; i < kEndingCount; ++i)
         if (g_catchingEnd[i])
             static_cast<void>(sigaction(kEndingSignals[i], &g_previousEnd[i], nullptr));
-    restoreMask(mask);
     const Outcome outcome = convertGuarded(conversion);
     static_cast<void>(std::fflush(stdout));
     static_cast<void>(std::fflush(stderr));
@@ -257,55 +209,28 @@ Outcome outcomeOf(int status)
     return static_cast<Outcome>(code);
 }
 
-// Waits with SIGINT open to the handler, which passes it on to the child.
-Outcome waitForChild(pid_t child, const sigset_t& openMask, bool& interrupted)
-{
-    g_child.store(child);
-    restoreMask(openMask);
-    int status = 0;
-    pid_t reaped;
-    do {
-        reaped = waitpid(child, &status, 0);
-    } while (reaped < 0 && errno == EINTR);
-    sigset_t ignored;
-    blockInterrupt(ignored);
-    g_child.store(0);
-    // A Ctrl-C during this conversion was for it, even if it came as the child ended.
-    interrupted = takeInterrupt();
-    return reaped == child ? outcomeOf(status) : Outcome::Stopped;
-}
-
-// Without a process to spare the model is converted here; a Ctrl-C meanwhile is only
-// noted, and stops the conversion once GLPK is done.
-Outcome convertHere(Conversion& conversion, const sigset_t& openMask, bool& interrupted)
-{
-    restoreMask(openMask);
-    const Outcome outcome = convertGuarded(conversion);
-    sigset_t ignored;
-    blockInterrupt(ignored);
-    interrupted = takeInterrupt();
-    return interrupted ? Outcome::Stopped : outcome;
-}
-
 // A child process converts the model: GLPK keeps global state, may end the process on a
 // fatal error, and stops where it is on Ctrl-C without leaving anything of ours half done.
-// `interrupted` tells whether a Ctrl-C came for this model.
-Outcome convertIsolated(Conversion& conversion, bool& interrupted)
+// Without a process to spare the model is converted here, and a Ctrl-C meanwhile stops it
+// once GLPK is done. `interrupted` tells whether a Ctrl-C came for this model.
+Outcome convertIsolated(Conversion& conversion, InterruptCatcher& interrupts, bool& interrupted)
 {
-    sigset_t openMask;
-    blockInterrupt(openMask);
-    Outcome outcome = Outcome::Stopped;
     // A Ctrl-C between two conversions stops the next one before it starts.
-    interrupted = takeInterrupt();
-    if (!interrupted) {
-        const pid_t parent = getpid();
-        const pid_t child = fork();
-        if (child == 0)
-            runChild(conversion, parent, openMask);
-        outcome = child > 0 ? waitForChild(child, openMask, interrupted) : convertHere(conversion, openMask, interrupted);
+    interrupted = interrupts.take();
+    if (interrupted)
+        return Outcome::Stopped;
+    const pid_t child = startChild();
+    if (child == 0)
+        runChild(conversion);
+    if (child < 0) {
+        const Outcome outcome = convertGuarded(conversion);
+        interrupted = interrupts.take();
+        return interrupted ? Outcome::Stopped : outcome;
     }
-    restoreMask(openMask);
-    return outcome;
+    g_child.store(child);
+    const std::optional<int> status = waitForChild(child, &interrupted);
+    g_child.store(0);
+    return status ? outcomeOf(*status) : Outcome::Stopped;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -343,17 +268,6 @@ ConversionRun::ConversionRun()
 {
     if (g_runs++ > 0)
         return;
-    g_interrupted = 0;
-    struct sigaction current;
-    // A program that ignores SIGINT (started in the background, under nohup) goes on ignoring it.
-    if (sigaction(SIGINT, nullptr, &current) == 0 && !isIgnored(current)) {
-        struct sigaction action = {};
-        action.sa_handler = onConversionInterrupt;
-        sigemptyset(&action.sa_mask);
-        // The program's own writes to the console go on where the signal found them.
-        action.sa_flags = SA_RESTART;
-        g_catchingInterrupt = sigaction(SIGINT, &action, &g_previousInterrupt) == 0;
-    }
     for (std::size_t i = 0; i < kEndingCount; ++i) {
         if (sigaction(kEndingSignals[i], nullptr, &g_previousEnd[i]) != 0 || isIgnored(g_previousEnd[i]))
             continue;
@@ -362,32 +276,17 @@ ConversionRun::ConversionRun()
         sigemptyset(&action.sa_mask);
         g_catchingEnd[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
     }
-    // Children of a program that inherited an ignored SIGCHLD leave no exit status to wait for.
-    if (sigaction(SIGCHLD, nullptr, &g_previousChildSignal) == 0 && isIgnored(g_previousChildSignal)) {
-        struct sigaction action = {};
-        action.sa_handler = SIG_DFL;
-        sigemptyset(&action.sa_mask);
-        g_restoreChildSignal = sigaction(SIGCHLD, &action, nullptr) == 0;
-    }
 }
 
 ConversionRun::~ConversionRun()
 {
     if (--g_runs > 0)
         return;
-    // An interrupt caught after the last conversion has nothing left to stop.
-    if (g_catchingInterrupt)
-        static_cast<void>(sigaction(SIGINT, &g_previousInterrupt, nullptr));
-    if (g_restoreChildSignal)
-        static_cast<void>(sigaction(SIGCHLD, &g_previousChildSignal, nullptr));
     for (std::size_t i = 0; i < kEndingCount; ++i)
         if (g_catchingEnd[i])
             static_cast<void>(sigaction(kEndingSignals[i], &g_previousEnd[i], nullptr));
     for (bool& catching : g_catchingEnd)
         catching = false;
-    g_catchingInterrupt = false;
-    g_restoreChildSignal = false;
-    g_interrupted = 0;
 }
 
 ModFileResult convertModFile(std::string path)
@@ -406,7 +305,7 @@ ModFileResult convertModFile(std::string path)
         return result;
     }
 
-    const ConversionRun run;
+    ConversionRun run;
     LpReplacement lpFile(lpPath);
     const std::string modelFolder = folderOf(path);
     Conversion conversion{path.c_str(),
@@ -418,7 +317,7 @@ ModFileResult convertModFile(std::string path)
                           Outcome::ReadFailed};
     // The child would write the parent's pending output a second time.
     flushConsole();
-    Outcome outcome = convertIsolated(conversion, result.interrupted);
+    Outcome outcome = convertIsolated(conversion, run.interrupts(), result.interrupted);
     if (outcome == Outcome::Converted && !lpFile.commit())
         outcome = Outcome::WriteFailed;
     report(outcome);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "fs/Process.h"
+
 // Writes the CPLEX LP file of one MathProg model next to it: "<stem>lp" for "<stem>mod",
 // with "<stem>dat" as its data file when that file can be read. Entries whose path does
 // not end in "mod" are passed over in silence. Failures are reported on standard error.
@@ -31,4 +33,9 @@ public:
     ~ConversionRun();
     ConversionRun(const ConversionRun&) = delete;
     ConversionRun& operator=(const ConversionRun&) = delete;
+
+    InterruptCatcher& interrupts() { return m_interrupts; }
+
+private:
+    InterruptCatcher m_interrupts;
 };

@@ -1,6 +1,5 @@
 #include "backends/scip/ScipBackend.h"
 
-#include <csignal>
 #include <cstdio>
 
 #include <scip/scip.h>
@@ -44,18 +43,6 @@ public:
 private:
     SCIP* m_scip = nullptr;
 };
-
-// How Ctrl-C is handled outside solves. SCIP restores it after every solve that succeeds,
-// so it is the same before every solve and is taken once.
-const struct sigaction& interruptHandlingBetweenSolves()
-{
-    static const struct sigaction handling = [] {
-        struct sigaction current{};
-        sigaction(SIGINT, nullptr, &current);
-        return current;
-    }();
-    return handling;
-}
 
 }  // namespace
 
@@ -130,7 +117,6 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
 {
     ModelOutcome outcome;
     outcome.name = fileName(path);
-    interruptHandlingBetweenSolves();
 
     // Without an instance, its plug-ins and an empty problem there is nothing to read into.
     ScipInstance instance;
@@ -164,9 +150,8 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     if (!settings.log)
         SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
     if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {
-        // SCIP leaves its Ctrl-C handler behind when a solve fails, and has no solution to
-        // query then.
-        sigaction(SIGINT, &interruptHandlingBetweenSolves(), nullptr);
+        // SCIP has no solution to query after a failed solve (and leaves its Ctrl-C handler
+        // behind, which the solver process puts right).
         outcome.status = ModelStatus::SolverError;
         outcome.solveSeconds = SCIPgetSolvingTime(scip);
         return outcome;
