@@ -294,7 +294,7 @@ void SolverPool::forwardInterrupt()
 {
     for (const auto& slot : m_slots)
         if (!slot->queue.empty() && slot->pid > 0 && !slot->stopping)
-            kill(slot->pid, SIGINT);
+            passInterruptOn(slot->pid);
 }
 
 // What arrived from one process (read now when `fill`): a model that ended there, if one did.

@@ -140,6 +140,11 @@ pid_t startChild()
     return 0;
 }
 
+void passInterruptOn(pid_t child)
+{
+    kill(child, SIGINT);
+}
+
 void ignoreInterruptsBetweenTasks()
 {
     std::signal(SIGINT, SIG_IGN);
@@ -162,7 +167,7 @@ std::optional<int> waitForChild(pid_t child, bool* interrupted)
         if (reaped < 0 && errno != EINTR)
             break;
         if (passOn && takeNoted()) {
-            kill(child, SIGINT);
+            passInterruptOn(child);
             *interrupted = true;
         }
         pollfd ready{pidfd, POLLIN, 0};

@@ -32,6 +32,9 @@ public:
 // errno set.
 pid_t startChild();
 
+// Passes a Ctrl-C the catcher took on to a child.
+void passInterruptOn(pid_t child);
+
 // In a child whose work handles Ctrl-C by itself while it works (a solver while it solves):
 // outside that work, and after a piece of work that left its handling behind, Ctrl-C does
 // nothing.
