@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="build-essential cmake libglpk-dev glpk-utils libgtest-dev libreadline-dev valgrind libcli11-dev slurm-wlm munge"
+PACKAGES="build-essential cmake libglpk-dev glpk-utils libgtest-dev libreadline-dev valgrind libcli11-dev libgmp-dev slurm-wlm munge"
 
 missing=""
 for package in $PACKAGES; do
