@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "batch/SolutionCheckRun.h"
 #include "batch/Wire.h"
 #include "fs/Paths.h"
 
@@ -276,6 +277,7 @@ void runSolverChild(const ChildSetup& setup, pid_t parent)
         // Around the same call as the solver's own time, so never below it.
         solved.outcome.wallSeconds = std::chrono::duration<double>(ended - begun).count();
         solved.outcome.peakMemoryMb = peak.megabytes();
+        checkSolvedModel(path, setup.settings, solved.outcome);
         // What the solver wrote is out before the run reports the model.
         std::cout.flush();
         std::fflush(stdout);

@@ -117,6 +117,10 @@ struct OptArguments {
     std::string solu;
     std::string shard;
     bool resume = false;
+    std::string feasibilityTolerance;
+    std::string integralityTolerance;
+    bool saveSolutions = false;
+    std::string writeSolu;
 };
 
 struct SlurmArguments {
@@ -164,6 +168,15 @@ void addRunOptions(CLI::App* command, OptArguments& opt)
     command->add_flag("--quiet", opt.quiet, "Sem o log do solver");
     command->add_option("--solu", opt.solu, "Arquivo .solu com os valores conhecidos, para a verificação")
         ->type_name("ARQUIVO");
+    command->add_option("--feasibility-tolerance", opt.feasibilityTolerance,
+                        "Tolerância das linhas e limites na verificação das soluções (padrão 1e-6)")
+        ->type_name("T")
+        ->check(numberAtLeast(0, "uma tolerância, 0 ou mais"));
+    command->add_option("--integrality-tolerance", opt.integralityTolerance,
+                        "Tolerância de integralidade na verificação das soluções (padrão 1e-5)")
+        ->type_name("T")
+        ->check(numberAtLeast(0, "uma tolerância, 0 ou mais"));
+    command->add_flag("--save-solutions", opt.saveSolutions, "Grava a solução de cada modelo em OUTPUT/solutions");
 }
 
 // As at the shell: 0 switches a limit off.
@@ -202,6 +215,15 @@ int runOpt(const OptArguments& arguments)
     if (!arguments.jobs.empty())
         settings.jobs = std::stoi(arguments.jobs);
     settings.log = !arguments.quiet;
+    if (!arguments.feasibilityTolerance.empty())
+        settings.feasibilityTolerance = *parseArgumentNumber(arguments.feasibilityTolerance);
+    if (!arguments.integralityTolerance.empty())
+        settings.integralityTolerance = *parseArgumentNumber(arguments.integralityTolerance);
+    request.options.explainUncheckedSolutions = true;
+    if (!arguments.writeSolu.empty() && request.shard) {
+        printError("Erro: --write-solu não se combina com --shard\n");
+        return kUsageError;
+    }
 
     if (!arguments.solu.empty()) {
         request.options.knownResults = readSolu(arguments.solu);
@@ -216,10 +238,14 @@ int runOpt(const OptArguments& arguments)
     request.outputFolder = arguments.output;
     if (!usableFolder(request.outputFolder, "Pasta de output inexistente ou inválida...\n"))
         return kUsageError;
+    if (arguments.saveSolutions && !makeSolutionsFolder(request.outputFolder, settings))
+        return kUsageError;
 
     const RunTotals totals = runOptimization(request);
     if (totals.started)
         printError(summaryText(totals));
+    if (totals.started && !arguments.writeSolu.empty() && !writeVerifiedSolu(arguments.writeSolu, totals))
+        return 1;
     return totals.exitStatus();
 }
 
@@ -274,6 +300,12 @@ int runSlurm(const OptArguments& opt, const SlurmArguments& arguments)
         options.push_back("--quiet");
     if (!opt.solu.empty())
         options.insert(options.end(), {"--solu", absolutePath(opt.solu)});
+    if (!opt.feasibilityTolerance.empty())
+        options.insert(options.end(), {"--feasibility-tolerance", opt.feasibilityTolerance});
+    if (!opt.integralityTolerance.empty())
+        options.insert(options.end(), {"--integrality-tolerance", opt.integralityTolerance});
+    if (opt.saveSolutions)
+        options.push_back("--save-solutions");
     return submitSlurmRun(request);
 }
 
@@ -326,6 +358,8 @@ int runCommandLine(int argc, char** argv)
         ->type_name("K/N")
         ->check(shardText());
     optCommand->add_flag("--resume", opt.resume, "Mantém as linhas já gravadas em OUTPUT e resolve só os outros modelos");
+    optCommand->add_option("--write-solu", opt.writeSolu, "Grava, depois da execução, um .solu dos resultados verificados")
+        ->type_name("ARQUIVO");
 
     std::string mergeFolder;
     CLI::App* mergeCommand = app.add_subcommand(
