@@ -2,10 +2,15 @@
 // and numbers that doubles get wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <random>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gmpxx.h>
 
 #include "TempDir.h"
 #include "engines/model/LpModel.h"
@@ -180,6 +185,73 @@ TEST(SolutionCheck, ValuesFoundByName)
     const std::vector<std::string> partial{"y"};
     EXPECT_FALSE(valuesByColumn(model, partial, std::vector<double>{2}, columns, missing));
     EXPECT_EQ(missing, "x");
+}
+
+// The test's own exact value of a number the reader kept.
+mpq_class exactOf(const Number& number)
+{
+    if (number.kind() != Number::Kind::Decimal)
+        return mpq_class(number.value());
+    mpz_class power;
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(std::abs(number.exponent())));
+    mpq_class value(mpz_class(static_cast<long>(number.digits())));
+    if (number.exponent() >= 0)
+        return value * power;
+    value /= power;
+    return value;
+}
+
+// Rows whose excess lies within a few units in the last place of the allowance, where floating
+// point cannot decide: the verdict is always the exact one.
+TEST(SolutionCheck, VerdictsEqualExactArithmeticAtTheBoundary)
+{
+    std::mt19937_64 random(20261208);
+    std::uniform_int_distribution<int> tenths(-99, 99);
+    std::uniform_real_distribution<double> value(-3, 3);
+    std::uniform_int_distribution<int> nudge(-4, 4);
+    int violated = 0;
+    int doublesWrong = 0;
+    for (int round = 0; round < 2000; ++round) {
+        const int terms = 1 + round % 6;
+        std::string row = " c:";
+        std::vector<double> values;
+        for (int k = 0; k < terms; ++k) {
+            row += " + " + std::to_string(tenths(random)) + ".3 x" + std::to_string(k);
+            values.push_back(value(random));
+        }
+        std::string bounds = "Bounds\n";
+        for (int k = 0; k < terms; ++k)
+            bounds += " x" + std::to_string(k) + " free\n";
+        // The side s with activity - s = 1e-6 max(1, |s|), to 17 digits, moved by a few units.
+        LpModel probe = parse("Minimize\n obj: x0\nSubject To\n" + row + " <= 0\n" + bounds + "End\n");
+        mpq_class activity;
+        for (int k = 0; k < terms; ++k)
+            activity += exactOf(probe.terms[static_cast<std::size_t>(k)].value) * mpq_class(values[static_cast<std::size_t>(k)]);
+        const double guess = activity.get_d();
+        double side = guess - 1e-6;
+        if (std::fabs(side) > 1)
+            side = guess / (side > 0 ? 1 + 1e-6 : 1 - 1e-6);
+        side += nudge(random) * std::fabs(side) * 1e-17;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", side);
+        const LpModel model = parse("Minimize\n obj: x0\nSubject To\n" + row + " <= " + text + "\n" + bounds + "End\n");
+        const Number& upper = model.rows.at(0).upper;
+        const mpq_class allowed(1e-6 * std::max(1.0, std::fabs(upper.value())));
+        const bool exactlyViolated = activity - exactOf(upper) > allowed;
+        const SolutionVerdict verdict = checkSolution(model, values, CheckTolerances{});
+        ASSERT_EQ(!verdict.feasible, exactlyViolated)
+            << row << " <= " << text << ": excess " << mpq_class(activity - exactOf(upper)).get_d() << ", allowed "
+            << allowed.get_d();
+        violated += exactlyViolated;
+        double sum = 0;
+        for (int k = 0; k < terms; ++k)
+            sum += probe.terms[static_cast<std::size_t>(k)].value.value() * values[static_cast<std::size_t>(k)];
+        doublesWrong += (sum - upper.value() > 1e-6 * std::max(1.0, std::fabs(upper.value()))) != exactlyViolated;
+    }
+    // Both verdicts were put to the test, and so were cases that doubles alone get wrong.
+    EXPECT_GT(violated, 100);
+    EXPECT_LT(violated, 1900);
+    EXPECT_GT(doublesWrong, 100);
 }
 
 // The engine's model goes to the check when the file is the same, and to nobody else.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <numeric>
+#include <stdexcept>
 #include <unordered_map>
 
 #include <gmpxx.h>
@@ -326,6 +326,8 @@ private:
 
 SolutionVerdict checkSolution(const LpModel& model, std::span<const double> values, const CheckTolerances& tolerances)
 {
+    if (values.size() != model.columns.size())
+        throw std::invalid_argument("checkSolution: one value per column");
     return Checker(model, values, tolerances).run();
 }
 

@@ -33,7 +33,8 @@ struct SolutionVerdict {
 
 // Checks the values of the model's columns, in column order (one per column), against every
 // bound, integrality, row, indicator constraint, SOS set and semi-continuous variable.
-// Throws std::bad_alloc when memory runs out.
+// Throws std::invalid_argument for another number of values, std::bad_alloc when memory runs
+// out.
 SolutionVerdict checkSolution(const LpModel& model, std::span<const double> values, const CheckTolerances& tolerances);
 
 // Puts a solver's values, given by variable name, into the model's column order. Names the
