@@ -226,7 +226,7 @@ RunTotals runOptimization(const OptimizeRequest& request)
 
 bool makeSolutionsFolder(const std::string& outputFolder, RunSettings& settings)
 {
-    const std::string folder = pathInFolder(outputFolder, "solutions");
+    const std::string folder = pathInFolder(outputFolder, kSolutionsFolderName);
     if (const int error = makeFolder(folder)) {
         printError("Erro ao criar " + folder + ": " + std::strerror(error) + "\n");
         return false;
