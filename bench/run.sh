@@ -42,6 +42,25 @@ opt=$(median < "$work/opt.t")
 grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
 echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
 
+# The check of the solutions on the same models: the engine's own calls alone, and with what
+# the solver process adds after each solve (the best solution through SCIP's calls, held
+# against the model), alternated. The difference is what the check adds to the opt run above,
+# so the overhead figure without the check would have been (opt - difference) / engine alone.
+: > "$work/checked.t"
+: > "$work/unchecked.t"
+for round in 1 2 3 4 5 6 7 8 9; do
+    measure /dev/null "$tools/lumbrix_bench_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/unchecked.t"
+    measure /dev/null "$tools/lumbrix_bench_baseline" "$work/m1000" --check | cut -d' ' -f1 >> "$work/checked.t"
+done
+checked=$(median < "$work/checked.t")
+unchecked=$(median < "$work/unchecked.t")
+echo "check      N=1000: engine and check $checked s, engine alone $unchecked s;" \
+    "overhead figure $(awk -v o="$opt" -v c="$checked" -v u="$unchecked" -v b="$base" \
+        'BEGIN { d = c - u; if (d < 0) d = 0; printf "%.3f with the check, %.3f without, growth %.1f%%", o / b, (o - d) / b, 100 * d / (o - d) }')"
+
+# The check of a model of 1,000,000 non-zeros against reading it.
+"$tools/lumbrix_bench_check_speed" "$work/check.lp"
+
 # The command line with a check per model (a .solu line for every model, so that each model
 # file's direction is read) against the shell's quiet session, alternated.
 ls "$work/m1000" | sed -n 's/^\(.*\)\.lp$/=best= \1 0/p' > "$work/known.solu"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "backends/Solver.h"
 
@@ -11,6 +12,10 @@ struct RunSettings {
     bool log = true;                  // the solver's own log on the console
     std::optional<double> memoryLimitMb;  // per model; none: no limit
     int jobs = 1;                         // models solved side by side
+    // The check of every solution against its model file, after the solve.
+    double feasibilityTolerance = 1e-6;  // rows and bounds: absolute, relative above 1
+    double integralityTolerance = 1e-5;
+    std::string solutionsFolder;  // where each model's solution is kept; empty: nowhere
 
     // The memory limit the solver itself is told of: its share of the run's.
     std::optional<double> solverMemoryLimitMb() const

@@ -226,3 +226,24 @@ RunTotals runOptimization(const OptimizeRequest& request)
     std::cout.flush();
     return recorder.finish();
 }
+
+bool makeSolutionsFolder(const std::string& outputFolder, RunSettings& settings)
+{
+    const std::string folder = pathInFolder(outputFolder, kSolutionsFolderName);
+    if (const int error = makeFolder(folder)) {
+        printError("Erro ao criar " + folder + ": " + std::strerror(error) + "\n");
+        return false;
+    }
+    settings.solutionsFolder = folder;
+    return true;
+}
+
+bool writeVerifiedSolu(const std::string& path, const RunTotals& totals)
+{
+    const std::string temporary = path + "." + hostName() + "." + std::to_string(getpid()) + ".tmp";
+    if (const int error = replaceFile(path, temporary, soluText(totals.verified))) {
+        printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
+        return false;
+    }
+    return true;
+}

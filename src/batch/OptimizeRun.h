@@ -33,3 +33,12 @@ std::vector<ListedModel> listedModels(const std::vector<std::string>& entries);
 // solves nor shows them. A command-line run leaves the folder's list of models (sol_modelos.txt)
 // for a later merge; the shell's output folder stays as it was.
 RunTotals runOptimization(const OptimizeRequest& request);
+
+// Makes the output folder's "solutions" folder, where the solver processes keep each model's
+// solution, and names it in the settings. False, with the reason on standard error, when it
+// cannot be made.
+bool makeSolutionsFolder(const std::string& outputFolder, RunSettings& settings);
+
+// Writes, whole or not at all, a .solu file of what the run verified (see verifiedResult).
+// False, with the reason on standard error, when it cannot be written.
+bool writeVerifiedSolu(const std::string& path, const RunTotals& totals);

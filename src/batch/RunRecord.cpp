@@ -6,6 +6,7 @@
 
 #include "batch/OptimizeRun.h"
 #include "fs/Paths.h"
+#include "fs/Streams.h"
 #include "report/ModelReport.h"
 #include "report/ResultsFile.h"
 
@@ -39,6 +40,7 @@ RunDescription describeRun(const RunSettings& settings)
 
 RunRecorder::RunRecorder(const OptimizeRequest& request, const RecorderSetup& setup)
     : m_knownResults(request.options.knownResults),
+      m_explainUnchecked(request.options.explainUncheckedSolutions),
       m_description(describeRun(request.settings)), m_details(request.outputFolder, setup.detailsName),
       m_progress(progressWanted(request.settings), setup.modelsToSolve),
       m_sharedTerminal(isatty(STDOUT_FILENO) != 0)
@@ -66,8 +68,11 @@ void RunRecorder::consoleWillWrite()
         m_progress.erase();
 }
 
+// A solution that breaks the model is a wrong answer whatever the known results say.
 Check RunRecorder::check(const ModelOutcome& outcome) const
 {
+    if (outcome.check && outcome.check->result == SolutionCheck::Infeasible)
+        return Check::Wrong;
     if (!m_knownResults)
         return Check::Unknown;
     return checkAgainst(m_knownResults->find(outcome.name),
@@ -77,8 +82,11 @@ Check RunRecorder::check(const ModelOutcome& outcome) const
 void RunRecorder::modelEnded(const ModelOutcome& outcome, bool rowWritten)
 {
     const Check result = check(outcome);
+    if (m_explainUnchecked && outcome.check && outcome.check->result == SolutionCheck::NotChecked)
+        printError("Solução não verificada (" + outcome.name + "): " + outcome.check->reason + "\n");
+    const bool checked = m_knownResults || result == Check::Wrong;
     if (m_detailsOpen) {
-        if (const int error = m_details.append(detailsRow(outcome, m_description, m_knownResults ? checkCode(result) : "")))
+        if (const int error = m_details.append(detailsRow(outcome, m_description, checked ? checkCode(result) : "")))
             m_totals.detailsFailed(error);
     } else {
         m_totals.detailsFailed(m_totals.detailsError);

@@ -16,6 +16,9 @@ struct OptimizeRequest;
 // What a run does beside the results file and the reports.
 struct RunOptions {
     std::optional<KnownResults> knownResults;  // from a .solu file: every model is checked
+    // Why a solution could not be checked goes to standard error (the command line; the
+    // shell's console stays as it always was).
+    bool explainUncheckedSolutions = false;
 };
 
 // What a run's details file starts from and how many models the run will solve.
@@ -48,6 +51,7 @@ private:
     Check check(const ModelOutcome& outcome) const;
 
     const std::optional<KnownResults>& m_knownResults;
+    bool m_explainUnchecked;
     RunDescription m_description;
     DetailsFile m_details;
     bool m_detailsOpen = false;

@@ -107,6 +107,10 @@ std::optional<OptimizeRequest> buildRequest(const RunArguments& arguments, RunsO
     if (!arguments.jobs.empty())
         settings.jobs = std::clamp(std::atoi(arguments.jobs.c_str()), 1, kClusterJobLimit);
     settings.log = !arguments.quiet;
+    if (!arguments.feasibilityTolerance.empty())
+        settings.feasibilityTolerance = *parseArgumentNumber(arguments.feasibilityTolerance);
+    if (!arguments.integralityTolerance.empty())
+        settings.integralityTolerance = *parseArgumentNumber(arguments.integralityTolerance);
     if (!arguments.solu.empty()) {
         request.options.knownResults = loadSoluFile(arguments.solu);
         if (!request.options.knownResults)
@@ -121,6 +125,9 @@ std::optional<OptimizeRequest> buildRequest(const RunArguments& arguments, RunsO
     request.entries = std::move(*entries);
     request.outputFolder = arguments.output;
     if (!acceptFolder(request.outputFolder, kBadOutputFolder, Voice::CommandLine))
+        return std::nullopt;
+    // A job elsewhere makes the solutions' folder itself.
+    if (arguments.saveSolutions && where == RunsOn::ThisMachine && !makeSolutionsFolder(request.outputFolder, settings))
         return std::nullopt;
     return request;
 }
@@ -138,6 +145,10 @@ std::vector<std::string> optArguments(const RunArguments& arguments)
     if (arguments.quiet)
         options.push_back("--quiet");
     add("--solu", arguments.solu.empty() ? std::string() : absolutePath(arguments.solu));
+    add("--feasibility-tolerance", arguments.feasibilityTolerance);
+    add("--integrality-tolerance", arguments.integralityTolerance);
+    if (arguments.saveSolutions)
+        options.push_back("--save-solutions");
     return options;
 }
 

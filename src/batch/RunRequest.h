@@ -45,6 +45,9 @@ struct RunArguments {
     std::string jobs;
     bool quiet = false;
     std::string solu;
+    std::string feasibilityTolerance;
+    std::string integralityTolerance;
+    bool saveSolutions = false;
 };
 
 // Where the run's solvers run: on this machine, or on a cluster's nodes (whose solvers this

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "backends/ModelFiles.h"
 #include "report/DetailsFile.h"
 #include "report/RunFiles.h"
 
@@ -17,6 +18,16 @@ std::string seconds(double value)
     return text;
 }
 
+// A number field of a details row; none when empty or not a finite number.
+std::optional<double> numberOf(const std::string& text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
@@ -26,6 +37,13 @@ void RunTotals::add(const ModelOutcome& outcome, Check check, bool rowWritten)
     failures += isFailure(outcome.status);
     unwrittenRows += !rowWritten;
     ++checks[static_cast<std::size_t>(check)];
+    if (outcome.check) {
+        ++solutionChecks[static_cast<std::size_t>(outcome.check->result)];
+        unsavedSolutions += outcome.check->unsaved;
+        if (const auto result = verifiedResult(statusCode(outcome.status), solutionCheckCode(outcome.check->result),
+                                               outcome.check->objective))
+            verified.byName[std::string(modelStem(outcome.name))] = *result;
+    }
     if (outcome.solveSeconds && std::isfinite(*outcome.solveSeconds) && *outcome.solveSeconds >= 0) {
         ++timedModels;
         sumLogShiftedTimes += std::log(*outcome.solveSeconds + 1.0);
@@ -50,13 +68,16 @@ void RunTotals::addKept(const std::string& detailsLine)
     const std::string check = field("check");
     for (const Check kind : {Check::Ok, Check::Wrong, Check::Better, Check::Unknown})
         checks[static_cast<std::size_t>(kind)] += check == checkCode(kind);
-    double seconds = 0;
-    const std::string solve = field("solve_seconds");
-    const auto [end, error] = std::from_chars(solve.data(), solve.data() + solve.size(), seconds);
-    if (!solve.empty() && error == std::errc() && end == solve.data() + solve.size() && std::isfinite(seconds)
-        && seconds >= 0) {
+    const std::string solutionCheck = field("solution_check");
+    for (const SolutionCheck kind :
+         {SolutionCheck::Feasible, SolutionCheck::Infeasible, SolutionCheck::NoSolution, SolutionCheck::NotChecked})
+        solutionChecks[static_cast<std::size_t>(kind)] += solutionCheck == solutionCheckCode(kind);
+    if (const auto result = verifiedResult(status, solutionCheck, numberOf(field("objective_recomputed"))))
+        verified.byName[std::string(modelStem(field("model")))] = *result;
+    const std::optional<double> seconds = numberOf(field("solve_seconds"));
+    if (seconds && *seconds >= 0) {
         ++timedModels;
-        sumLogShiftedTimes += std::log(seconds + 1.0);
+        sumLogShiftedTimes += std::log(*seconds + 1.0);
     }
 }
 
@@ -77,7 +98,10 @@ int RunTotals::exitStatus() const
 {
     if (!started)
         return 2;
-    return failures || unwrittenRows || unwrittenDetails || count(Check::Wrong) ? 1 : 0;
+    return failures || unwrittenRows || unwrittenDetails || count(Check::Wrong)
+            || count(SolutionCheck::Infeasible) || unsavedSolutions
+        ? 1
+        : 0;
 }
 
 std::string summaryText(const RunTotals& totals)
@@ -104,6 +128,18 @@ std::string summaryText(const RunTotals& totals)
         }
         text += "\n";
     }
+    if (totals.solutionChecks != decltype(totals.solutionChecks){}) {
+        text += "  verificação das soluções:";
+        separator = " ";
+        for (const SolutionCheck check :
+             {SolutionCheck::Feasible, SolutionCheck::Infeasible, SolutionCheck::NoSolution, SolutionCheck::NotChecked}) {
+            text += separator + std::string(solutionCheckCode(check)) + " " + std::to_string(totals.count(check));
+            separator = ", ";
+        }
+        text += "\n";
+    }
+    if (totals.unsavedSolutions)
+        text += "  soluções não gravadas: " + std::to_string(totals.unsavedSolutions) + "\n";
     if (totals.unwrittenDetails)
         text += "  " + std::string(kDetailsFileName) + ": " + std::to_string(totals.unwrittenDetails)
             + " linhas não gravadas (" + std::strerror(totals.detailsError) + ")\n";

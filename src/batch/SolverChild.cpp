@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "batch/SolutionCheckRun.h"
 #include "batch/Wire.h"
 #include "fs/Paths.h"
 #include "fs/Process.h"
@@ -273,6 +274,7 @@ void runSolverChild(const ChildSetup& setup)
         // Around the same call as the solver's own time, so never below it.
         solved.outcome.wallSeconds = std::chrono::duration<double>(ended - begun).count();
         solved.outcome.peakMemoryMb = peak.megabytes();
+        checkSolvedModel(path, setup.settings, solved.outcome);
         // What the solver wrote is out before the run reports the model.
         std::cout.flush();
         std::fflush(stdout);

@@ -72,6 +72,28 @@ private:
     std::string_view m_bytes;
 };
 
+// The check's result, when the model got to it.
+bool readCheck(Reader& reader, std::optional<CheckedSolution>& check)
+{
+    std::uint8_t present = 0;
+    if (!reader.get(present) || present > 1)
+        return false;
+    if (!present)
+        return true;
+    CheckedSolution result;
+    std::int32_t code = 0;
+    std::uint8_t unsaved = 0;
+    if (!reader.get(code) || !reader.get(result.maxViolation) || !reader.get(result.violated)
+        || !reader.get(result.objective) || !reader.get(result.seconds) || !reader.get(result.reason)
+        || !reader.get(unsaved) || code < 0 || code > static_cast<std::int32_t>(SolutionCheck::NotChecked)
+        || unsaved > 1)
+        return false;
+    result.result = static_cast<SolutionCheck>(code);
+    result.unsaved = unsaved != 0;
+    check = std::move(result);
+    return true;
+}
+
 }  // namespace
 
 std::string encodeSolved(const SolvedModel& solved)
@@ -88,6 +110,17 @@ std::string encodeSolved(const SolvedModel& solved)
         writer.put(*value);
     writer.put(outcome.nodes);
     writer.put(outcome.lpIterations);
+    writer.put<std::uint8_t>(outcome.check.has_value());
+    if (outcome.check) {
+        const CheckedSolution& check = *outcome.check;
+        writer.put(static_cast<std::int32_t>(check.result));
+        writer.put(check.maxViolation);
+        writer.put(check.violated);
+        writer.put(check.objective);
+        writer.put(check.seconds);
+        writer.put(check.reason);
+        writer.put<std::uint8_t>(check.unsaved);
+    }
     writer.put(solved.out);
     writer.put(solved.err);
     return writer.take();
@@ -106,8 +139,8 @@ std::optional<SolvedModel> decodeSolved(std::string_view bytes)
                                           &outcome.dualBound, &outcome.gap, &outcome.wallSeconds,
                                           &outcome.peakMemoryMb})
         ok = ok && reader.get(*value);
-    ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && reader.get(solved.out)
-        && reader.get(solved.err) && reader.done();
+    ok = ok && reader.get(outcome.nodes) && reader.get(outcome.lpIterations) && readCheck(reader, outcome.check)
+        && reader.get(solved.out) && reader.get(solved.err) && reader.done();
     const std::optional<ModelStatus> known = statusAt(status);
     if (!ok || !known || lines < -1 || lines > static_cast<std::int32_t>(ReportLines::NameOnly) || sense < -1
         || sense > static_cast<std::int32_t>(Sense::Maximize))

@@ -137,6 +137,17 @@ int replaceFile(const std::string& path, const std::string& temporary, std::stri
     return error;
 }
 
+int makeFolder(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0777) == 0)
+        return 0;
+    const int error = errno;
+    struct stat info;
+    if (error == EEXIST)
+        return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    return error;
+}
+
 std::optional<std::string> readWholeFile(const std::string& path)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

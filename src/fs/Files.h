@@ -52,5 +52,9 @@ bool writeAll(int fd, std::string_view text);
 // see the old file or the whole new one. 0, or the errno of the failure.
 int replaceFile(const std::string& path, const std::string& temporary, std::string_view text);
 
+// Makes the folder, unless one is there already. 0, or the errno of the failure (ENOTDIR
+// when something else has the name).
+int makeFolder(const std::string& path);
+
 // A file's whole text; nullopt when it cannot be read (errno tells why).
 std::optional<std::string> readWholeFile(const std::string& path);

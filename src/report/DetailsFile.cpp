@@ -6,7 +6,8 @@
 
 const char* const kDetailsFileHeader =
     "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,"
-    "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check\n";
+    "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check,"
+    "solution_check,max_violation,violated,objective_recomputed,check_seconds\n";
 
 namespace {
 
@@ -205,6 +206,12 @@ std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, s
     addField(row, run.startedAt);
     addField(row, run.lumbrixVersion);
     addField(row, check);
+    const std::optional<CheckedSolution>& solution = outcome.check;
+    addField(row, solution ? solutionCheckCode(solution->result) : "");
+    addField(row, solution ? number(solution->maxViolation) : std::string());
+    addField(row, solution ? solution->violated : std::string());
+    addField(row, solution ? number(solution->objective) : std::string());
+    addField(row, solution ? number(solution->seconds) : std::string());
     return row;
 }
 
@@ -215,7 +222,7 @@ std::string notRunDetailsRow(const std::string& model)
     if (row.empty())
         row += "\"\"";
     row += ",,,not_run";
-    row += std::string(16, ',');
+    row += std::string(21, ',');
     return row;
 }
 

@@ -93,3 +93,18 @@ ReportLines reportLines(const ModelOutcome& outcome)
 {
     return outcome.lines.value_or(statusInfo(outcome.status).lines);
 }
+
+const char* solutionCheckCode(SolutionCheck check)
+{
+    switch (check) {
+    case SolutionCheck::Feasible:
+        return "feasible";
+    case SolutionCheck::Infeasible:
+        return "infeasible";
+    case SolutionCheck::NoSolution:
+        return "no_solution";
+    case SolutionCheck::NotChecked:
+        return "not_checked";
+    }
+    return "";
+}

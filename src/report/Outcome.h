@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 // How a model's solve ended, whichever solver or failure ended it. Everything the program
 // says of a status is in the status table (Outcome.cpp).
@@ -74,6 +75,33 @@ struct SolveNotes {
     double readSeconds = 0;
 };
 
+// A solution as the solver gives it: every variable's value, by the solver's names.
+struct Solution {
+    std::vector<std::string> names;
+    std::vector<double> values;
+};
+
+// What the check of the solution against the model file found.
+enum class SolutionCheck {
+    Feasible,
+    Infeasible,
+    NoSolution,  // the solver ended without one
+    NotChecked,  // the model file could not be read by Lumbrix, or the solution lacks a variable
+};
+
+// "feasible", "infeasible", "no_solution", "not_checked".
+const char* solutionCheckCode(SolutionCheck check);
+
+struct CheckedSolution {
+    SolutionCheck result = SolutionCheck::NoSolution;
+    std::optional<double> maxViolation;  // in the model's units
+    std::string violated;                // the worst violated row or variable
+    std::optional<double> objective;     // recomputed at the solution
+    std::optional<double> seconds;       // the check's own time
+    std::string reason;                  // why it was not checked
+    bool unsaved = false;                // the solution was to be kept and could not be
+};
+
 // What a back end says of one model.
 struct ModelOutcome {
     std::string name;  // the model's file name
@@ -93,6 +121,12 @@ struct ModelOutcome {
     // What the run measures around the solver.
     std::optional<double> wallSeconds;   // around reading and solving, in the solver process
     std::optional<double> peakMemoryMb;  // the model's own peak in its solver process
+
+    // The best solution found, from the back end. It never leaves the solver process: only
+    // the check's result does.
+    std::optional<Solution> solution;
+    // None when the model never got to the check (its solver process died).
+    std::optional<CheckedSolution> check;
 };
 
 // The lines the report of this outcome has.

@@ -127,7 +127,7 @@ bool isRunOwnFile(const std::string& name)
     if (name.size() > 5 && name.front() == '.' && name.ends_with(".tmp") && isRunOwnFile(name.substr(1, name.size() - 5)))
         return true;
     return name == kResultsFileName || name == kDetailsFileName || name.starts_with(kManifestFileName)
-        || name.starts_with(kSlurmFilePrefix) || parseShardFileName(name).has_value();
+        || name.starts_with(kSlurmFilePrefix) || name == kSolutionsFolderName || parseShardFileName(name).has_value();
 }
 
 std::string manifestText(const std::vector<ListedModel>& models)

@@ -38,8 +38,12 @@ inline constexpr const char* kManifestFileName = "sol_modelos.txt";
 // The job scripts and logs that `lumbrix slurm` keeps in the output folder start with this.
 inline constexpr const char* kSlurmFilePrefix = "sol_slurm";
 
+// The folder where --save-solutions keeps each model's solution.
+inline constexpr const char* kSolutionsFolderName = "solutions";
+
 // Whether a listing entry is one of the files a run keeps for itself (its table files of
-// every name, the list of models, the SLURM scripts and logs), which are never models.
+// every name, the list of models, the SLURM scripts and logs, the solutions folder), which
+// are never models nor numbered: a run into its model folder numbers as the run before.
 bool isRunOwnFile(const std::string& name);
 
 struct ListedModel {

@@ -239,3 +239,41 @@ Check checkAgainst(const KnownResult* known, const SolveClaim& claim)
     }
     return Check::Unknown;
 }
+
+std::optional<KnownResult> verifiedResult(std::string_view statusCode, std::string_view solutionCheckCode,
+                                          std::optional<double> objectiveRecomputed)
+{
+    if (statusCode == "infeasible")
+        return KnownResult{KnownResult::Kind::Infeasible, 0};
+    if (solutionCheckCode != "feasible" || !objectiveRecomputed || !std::isfinite(*objectiveRecomputed))
+        return std::nullopt;
+    const auto kind = statusCode == "optimal" ? KnownResult::Kind::Optimal : KnownResult::Kind::Best;
+    return KnownResult{kind, *objectiveRecomputed};
+}
+
+std::string soluText(const KnownResults& results)
+{
+    std::string text;
+    for (const auto& [name, known] : results.byName) {
+        switch (known.kind) {
+        case KnownResult::Kind::Optimal:
+        case KnownResult::Kind::Best: {
+            char value[64];
+            const auto written = std::to_chars(value, value + sizeof value, known.value);
+            text += (known.kind == KnownResult::Kind::Optimal ? "=opt= " : "=best= ") + name + " "
+                + std::string(value, written.ptr) + "\n";
+            break;
+        }
+        case KnownResult::Kind::Infeasible:
+            text += "=inf= " + name + "\n";
+            break;
+        case KnownResult::Kind::Unbounded:
+            text += "=unbd= " + name + "\n";
+            break;
+        case KnownResult::Kind::Unknown:
+            text += "=unkn= " + name + "\n";
+            break;
+        }
+    }
+    return text;
+}

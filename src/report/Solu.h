@@ -53,3 +53,14 @@ struct SolveClaim {
 // against the file, a bound past a known value), `better` for a solution better than a
 // `=best=` value, `ok` when it matches, `unknown` when nothing can be said.
 Check checkAgainst(const KnownResult* known, const SolveClaim& claim);
+
+// What a run proved of a model, from the codes of its details row: `=opt=` with the
+// recomputed objective for an optimal solution found feasible, `=best=` for another solution
+// found feasible, `=inf=` for a model the solver proved infeasible; none for anything else.
+std::optional<KnownResult> verifiedResult(std::string_view statusCode, std::string_view solutionCheckCode,
+                                          std::optional<double> objectiveRecomputed);
+
+// A .solu file of these results, one line per model in name order: "=opt= name value",
+// "=best= name value", "=inf= name"; values in the shortest text that reads back as the same
+// double.
+std::string soluText(const KnownResults& results);

@@ -81,6 +81,10 @@ CLI::Validator taskCount()
 struct OptPart {
     std::string shard;
     bool resume = false;
+    std::string feasibilityTolerance;
+    std::string integralityTolerance;
+    bool saveSolutions = false;
+    std::string writeSolu;
 };
 
 struct SlurmArguments {
@@ -129,10 +133,24 @@ void addRunOptions(CLI::App* command, RunArguments& opt, int maxJobs)
     command->add_flag("--quiet", opt.quiet, "Sem o log do solver");
     command->add_option("--solu", opt.solu, "Arquivo .solu com os valores conhecidos, para a verificação")
         ->type_name("ARQUIVO");
+    command->add_option("--feasibility-tolerance", opt.feasibilityTolerance,
+                        "Tolerância das linhas e limites na verificação das soluções (padrão 1e-6)")
+        ->type_name("T")
+        ->check(numberAtLeast(0, "uma tolerância, 0 ou mais"));
+    command->add_option("--integrality-tolerance", opt.integralityTolerance,
+                        "Tolerância de integralidade na verificação das soluções (padrão 1e-5)")
+        ->type_name("T")
+        ->check(numberAtLeast(0, "uma tolerância, 0 ou mais"));
+    command->add_flag("--save-solutions", opt.saveSolutions, "Grava a solução de cada modelo em OUTPUT/solutions");
 }
 
 int runOpt(const RunArguments& arguments, const OptPart& part)
 {
+    // Every part of a run would write the same file.
+    if (!part.writeSolu.empty() && !part.shard.empty()) {
+        printError("Erro: --write-solu não se combina com --shard\n");
+        return kUsageError;
+    }
     std::optional<OptimizeRequest> request = buildRequest(arguments, RunsOn::ThisMachine);
     if (!request)
         return kUsageError;
@@ -140,9 +158,12 @@ int runOpt(const RunArguments& arguments, const OptPart& part)
         request->shard = parseShard(part.shard);
     request->resume = part.resume;
     request->keepModelList = true;
+    request->options.explainUncheckedSolutions = true;
     const RunTotals totals = runOptimization(*request);
     if (totals.started)
         printError(summaryText(totals));
+    if (totals.started && !part.writeSolu.empty() && !writeVerifiedSolu(part.writeSolu, totals))
+        return 1;
     return totals.exitStatus();
 }
 
@@ -222,6 +243,8 @@ int runCommandLine(int argc, char** argv)
         ->type_name("K/N")
         ->check(shardText());
     optCommand->add_flag("--resume", part.resume, "Mantém as linhas já gravadas em OUTPUT e resolve só os outros modelos");
+    optCommand->add_option("--write-solu", part.writeSolu, "Grava, depois da execução, um .solu dos resultados verificados")
+        ->type_name("ARQUIVO");
 
     std::string mergeFolder;
     CLI::App* mergeCommand = app.add_subcommand(

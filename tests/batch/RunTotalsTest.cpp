@@ -82,6 +82,58 @@ TEST(RunTotals, SummaryText)
               "  média geométrica deslocada dos tempos de solução (deslocamento de 1 s, 0 modelos): 0.000 s\n");
 }
 
+ModelOutcome checked(const std::string& name, ModelStatus status, SolutionCheck result, std::optional<double> objective)
+{
+    ModelOutcome checkedOutcome = outcome(status, 1);
+    checkedOutcome.name = name;
+    CheckedSolution check;
+    check.result = result;
+    check.objective = objective;
+    checkedOutcome.check = check;
+    return checkedOutcome;
+}
+
+// The checks of the solutions count, from this run and from the rows a resumed run keeps, and
+// what they verified is what a .solu file of the run gets.
+TEST(RunTotals, SolutionChecksCountInTheSummaryTheExitStatusAndTheVerifiedResults)
+{
+    RunTotals totals;
+    totals.started = true;
+    totals.add(checked("a.lp", ModelStatus::Optimal, SolutionCheck::Feasible, 0.3), Check::Unknown, true);
+    totals.add(checked("b.lp", ModelStatus::TimeLimit, SolutionCheck::Feasible, -2), Check::Unknown, true);
+    totals.add(checked("c.lp", ModelStatus::Infeasible, SolutionCheck::NoSolution, std::nullopt), Check::Unknown, true);
+    totals.add(checked("d.lp", ModelStatus::Optimal, SolutionCheck::NotChecked, std::nullopt), Check::Unknown, true);
+    totals.add(outcome(ModelStatus::Crashed, std::nullopt), Check::Unknown, true);  // no check at all
+    // A kept row: an optimal answer whose solution broke the model.
+    totals.addKept("e.lp,SCIP,v,optimal,5,,,,,1,0,,,,,1,h,t,3.0,wrong,infeasible,0.5,b,5,0.001");
+    totals.addKept("f.lp,SCIP,v,node_limit,7,,,,,1,0,,,,,1,h,t,3.0,,feasible,0,,7,0.001");
+    EXPECT_EQ(totals.count(SolutionCheck::Feasible), 3u);
+    EXPECT_EQ(totals.count(SolutionCheck::Infeasible), 1u);
+    EXPECT_EQ(totals.count(SolutionCheck::NoSolution), 1u);
+    EXPECT_EQ(totals.count(SolutionCheck::NotChecked), 1u);
+    EXPECT_EQ(totals.count(Check::Wrong), 1u);
+    EXPECT_EQ(totals.exitStatus(), 1);
+    EXPECT_NE(summaryText(totals).find("\n  verificação das soluções: feasible 3, infeasible 1, no_solution 1, "
+                                       "not_checked 1\n"),
+              std::string::npos)
+        << summaryText(totals);
+    EXPECT_EQ(soluText(totals.verified), "=opt= a 0.3\n=best= b -2\n=inf= c\n=best= f 7\n");
+
+    RunTotals clean;
+    clean.started = true;
+    clean.add(checked("a.lp", ModelStatus::Optimal, SolutionCheck::Feasible, 1), Check::Unknown, true);
+    EXPECT_EQ(clean.exitStatus(), 0);
+    clean.add(checked("b.lp", ModelStatus::Optimal, SolutionCheck::Infeasible, 1), Check::Unknown, true);
+    EXPECT_EQ(clean.exitStatus(), 1);
+    RunTotals unsaved;
+    unsaved.started = true;
+    ModelOutcome lost = checked("a.lp", ModelStatus::Optimal, SolutionCheck::Feasible, 1);
+    lost.check->unsaved = true;
+    unsaved.add(lost, Check::Unknown, true);
+    EXPECT_EQ(unsaved.exitStatus(), 1);
+    EXPECT_NE(summaryText(unsaved).find("  soluções não gravadas: 1\n"), std::string::npos);
+}
+
 TEST(ProgressText, CountsPerCentElapsedAndRemainingTime)
 {
     EXPECT_EQ(progressText({0, 300, 0, 0}, 0.2), "0/300 modelos (0%), 0:00:00 decorrido; 0 ótimos, 0 falhas");

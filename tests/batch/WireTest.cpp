@@ -46,6 +46,50 @@ TEST(Wire, AnOutcomeAndItsCapturesComeBackAsSent)
     EXPECT_FALSE(decodeSolved(bytes + "x"));
 }
 
+// The check's result crosses, never the solution itself; every verdict, and none beyond them.
+TEST(Wire, TheCheckOfTheSolutionComesBackWithoutTheSolution)
+{
+    SolvedModel sent;
+    sent.outcome.solution = Solution{{"x", "y"}, {1.5, 2}};
+    const std::string unchecked = encodeSolved(sent);
+    ASSERT_TRUE(decodeSolved(unchecked));
+    EXPECT_FALSE(decodeSolved(unchecked)->outcome.check);
+    EXPECT_FALSE(decodeSolved(unchecked)->outcome.solution);
+
+    CheckedSolution check;
+    check.result = SolutionCheck::Infeasible;
+    check.maxViolation = 1e-5;
+    check.violated = "c,\"1\"";
+    check.objective = 0.3;
+    check.seconds = 0.001;
+    check.reason = "why";
+    check.unsaved = true;
+    sent.outcome.check = check;
+    const std::string bytes = encodeSolved(sent);
+    const auto received = decodeSolved(bytes);
+    ASSERT_TRUE(received);
+    ASSERT_TRUE(received->outcome.check);
+    const CheckedSolution& got = *received->outcome.check;
+    EXPECT_EQ(got.result, SolutionCheck::Infeasible);
+    EXPECT_EQ(got.maxViolation, 1e-5);
+    EXPECT_EQ(got.violated, check.violated);
+    EXPECT_EQ(got.objective, 0.3);
+    EXPECT_EQ(got.seconds, 0.001);
+    EXPECT_EQ(got.reason, "why");
+    EXPECT_TRUE(got.unsaved);
+    // The solution's names and values are not in the message at all.
+    EXPECT_EQ(bytes.size(), unchecked.size() + 1 + 4 + 9 + 4 + check.violated.size() + 9 + 9 + 4 + 3);
+    for (const SolutionCheck verdict : {SolutionCheck::Feasible, SolutionCheck::NoSolution, SolutionCheck::NotChecked}) {
+        sent.outcome.check->result = verdict;
+        ASSERT_TRUE(decodeSolved(encodeSolved(sent)));
+        EXPECT_EQ(decodeSolved(encodeSolved(sent))->outcome.check->result, verdict);
+    }
+    std::string beyond = bytes;
+    const std::int32_t code = 4;
+    std::memcpy(beyond.data() + unchecked.size() - 8 - 1 + 1, &code, sizeof code);
+    EXPECT_FALSE(decodeSolved(beyond));
+}
+
 // Every status of the table crosses, and nothing beyond the table is taken for one: a model's
 // result must never be credited to another status, or lost, on the way.
 TEST(Wire, EveryStatusOfTheTableComesBackAndNoOther)

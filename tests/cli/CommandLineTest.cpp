@@ -193,9 +193,10 @@ TEST(CommandLine, SummaryOnStandardErrorAndExitZeroWhenAllIsWell)
     EXPECT_TRUE(run.err.substr(0, lineEnd).ends_with(" s (relógio)")) << run.err;
     const std::string rest = run.err.substr(lineEnd + 1);
     EXPECT_TRUE(rest.starts_with("  status: optimal 2, infeasible 1\n"
+                                 "  verificação das soluções: feasible 2, infeasible 0, no_solution 1, not_checked 0\n"
                                  "  média geométrica deslocada dos tempos de solução (deslocamento de 1 s, 3 modelos): "))
         << rest;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 3);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4);
 }
 
 TEST(CommandLine, ModLpConvertsAsTheShellDoes)

@@ -15,7 +15,8 @@ namespace {
 
 enum Column {
     Model, SolverColumn, Version, Status, Objective, DualBound, Gap, Nodes, Iterations, SolveSeconds, ReadSeconds,
-    WallSeconds, PeakMemory, TimeLimit, MemoryLimit, Jobs, Host, StartedAt, LumbrixVersion, CheckColumn
+    WallSeconds, PeakMemory, TimeLimit, MemoryLimit, Jobs, Host, StartedAt, LumbrixVersion, CheckColumn,
+    SolutionCheckColumn, MaxViolation, Violated, ObjectiveRecomputed, CheckSeconds
 };
 
 std::string host()
@@ -39,7 +40,7 @@ std::vector<CsvRecord> detailsOf(const TempDir& output)
     EXPECT_TRUE(parseDetailsFile(text, records, problem)) << problem << " in:\n" << text;
     EXPECT_TRUE(text.starts_with(kDetailsHeader)) << text;
     for (const CsvRecord& record : records)
-        EXPECT_EQ(record.size(), 20u);
+        EXPECT_EQ(record.size(), 25u);
     return records;
 }
 

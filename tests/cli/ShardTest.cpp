@@ -51,7 +51,7 @@ std::vector<std::string> detailsKeys(const std::vector<CsvRecord>& records)
 {
     std::vector<std::string> rows;
     for (const CsvRecord& record : records)
-        rows.push_back(record.size() == 20 ? record[0] + "," + record[3] + "," + record[4] : "bad row");
+        rows.push_back(record.size() == 25 ? record[0] + "," + record[3] + "," + record[4] : "bad row");
     return rows;
 }
 
@@ -123,8 +123,8 @@ TEST(Shards, MergeNamesTheModelsOfAMissingShard)
                           "Modelo sem resultado: m5;\"x\".lp\nModelo sem resultado: m6.lp\n"
                           "Modelo sem resultado: m8.lp\n");
     const std::string detailsText = readFile(parts.file("sol_detalhes.csv"));
-    EXPECT_NE(detailsText.find("\nm0.lp,,,not_run,,,,,,,,,,,,,,,,\n"), std::string::npos) << detailsText;
-    EXPECT_NE(detailsText.find("\n\"m5;\"\"x\"\".lp\",,,not_run,,,,,,,,,,,,,,,,\n"), std::string::npos);
+    EXPECT_NE(detailsText.find("\nm0.lp,,,not_run,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos) << detailsText;
+    EXPECT_NE(detailsText.find("\n\"m5;\"\"x\"\".lp\",,,not_run,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos);
     const std::vector<CsvRecord> rows = results(parts.file("sol_stat.csv"));
     std::vector<std::string> names;
     for (std::size_t i = 1; i < rows.size(); ++i)
@@ -344,8 +344,14 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
                     "\"$((SLURM_ARRAY_TASK_ID + 1))/3\" --resume\n");
     // Without limits: neither time nor memory is asked for.
     // A user's argument whose value is a word of its own stays out of the scripts.
-    const ProcessResult plain = lumbrix(
-        {"slurm", models.path(), out, "--quiet", "--tasks", "2", "--sbatch-arg=-A", "--sbatch-arg=lab", "--dry-run"});
+    // The check's options go to the tasks as given.
+    const ProcessResult plain = lumbrix({"slurm", models.path(), out, "--quiet", "--tasks", "2", "--sbatch-arg=-A",
+                                         "--sbatch-arg=lab", "--dry-run", "--feasibility-tolerance", "1e-5",
+                                         "--integrality-tolerance", "0,001", "--save-solutions"});
+    EXPECT_NE(readFile(out + "/sol_slurm_opt.sh")
+                  .find(" --quiet --feasibility-tolerance 1e-5 --integrality-tolerance 0,001 --save-solutions --shard "),
+              std::string::npos)
+        << readFile(out + "/sol_slurm_opt.sh");
     EXPECT_NE(plain.out.find(" -A lab "), std::string::npos) << plain.out;
     EXPECT_TRUE(readFile(out + "/sol_slurm_opt.sh").starts_with("#!/bin/sh\n#SBATCH --job-name=lumbrix\n#SBATCH --output=\""
                                                               + out + "/sol_slurm_opt-%A_%a.out\"\n#SBATCH --cpus-per-task=1\n# A task"));
@@ -360,6 +366,7 @@ TEST(SlurmScripts, DryRunWritesTheScriptsAndPrintsTheCommands)
     const ProcessResult task = runProcess({"/bin/sh", out + "/sol_slurm_opt.sh"}, options);
     EXPECT_EQ(task.exitCode, 1) << task.err;  // m4.lp, which the reader refuses, is in shard 2
     EXPECT_TRUE(fileExists(out + "/sol_stat.shard-2-of-2.csv"));
+    EXPECT_TRUE(fileExists(out + "/solutions/m0.lp.sol"));  // listing number 1 is shard 2's first model
     const ProcessResult merge = runProcess({"/bin/sh", out + "/sol_slurm_merge.sh"});
     EXPECT_EQ(merge.exitCode, 1);
     EXPECT_EQ(merge.err, "Modelo sem resultado: m1.lp\nModelo sem resultado: m3.lp\nModelo sem resultado: m5.lp\n"

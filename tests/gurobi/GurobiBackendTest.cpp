@@ -158,6 +158,10 @@ TEST(GurobiBackend, CallsTheLibraryInTheRequiredOrder)
                                              "GRBgetdblattr ObjVal -> 10005", "GRBgetdblattr Runtime"};
     firstValues.insert(firstValues.end(), figures.begin(), figures.end());
     secondValues.insert(secondValues.end(), figures.begin(), figures.end());
+    // The solution, when there is one, for the check.
+    firstValues.insert(firstValues.end(), {"GRBgetintattr SolCount", "GRBgetdblattrarray X",
+                                           "GRBgetstrattrarray VarName"});
+    secondValues.push_back("GRBgetintattr SolCount");
     // The run asks the library's version once, for the details file.
     std::vector<std::string> expected = {"GRBversion"};
     for (const std::string& call : callsFor(1, first, firstValues))

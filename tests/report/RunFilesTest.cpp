@@ -28,9 +28,9 @@ TEST(RunFiles, ShardsAndTheirFileNames)
 
     for (const char* own : {"sol_stat.csv", ".sol_stat.csv.tmp", "sol_detalhes.shard-1-of-2.csv",
                             ".sol_stat.shard-1-of-2.csv.tmp", "sol_modelos.txt", "sol_modelos.txt.vm.42.tmp",
-                            "sol_slurm_opt.sh", "sol_slurm_opt-17_3.out"})
+                            "sol_slurm_opt.sh", "sol_slurm_opt-17_3.out", "solutions"})
         EXPECT_TRUE(isRunOwnFile(own)) << own;
-    for (const char* model : {"sol_stat.lp", ".tmp", "sol.lp", "x.sol_stat.csv"})
+    for (const char* model : {"sol_stat.lp", ".tmp", "sol.lp", "x.sol_stat.csv", "solutions.lp"})
         EXPECT_FALSE(isRunOwnFile(model)) << model;
 }
 

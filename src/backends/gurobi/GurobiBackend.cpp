@@ -170,6 +170,22 @@ void readSearchFigures(GurobiModel& model, ModelOutcome& outcome)
         outcome.sense = *sense == -1 ? Sense::Maximize : Sense::Minimize;
 }
 
+// The best solution, when the library has one; values it refuses leave the model without one.
+void readSolution(GurobiModel& model, ModelOutcome& outcome)
+{
+    const std::optional<int> solutions = tryAttribute(model, IntAttr::SolCount);
+    if (!solutions || *solutions <= 0)
+        return;
+    try {
+        Solution solution;
+        solution.values = model.variableValues();
+        solution.names = model.variableNames();
+        outcome.solution = std::move(solution);
+    } catch (const GRBException& error) {
+        reportLibraryError(error);
+    }
+}
+
 void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
 {
     applyLimits(model, settings);
@@ -193,6 +209,7 @@ void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& out
     outcome.objective = tryAttribute(model, DoubleAttr::ObjVal);
     outcome.solveSeconds = tryAttribute(model, DoubleAttr::Runtime);
     readSearchFigures(model, outcome);
+    readSolution(model, outcome);
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ typedef GRBenv* GRBgetenvFunction(GRBmodel* model);
 typedef int GRBprefetchattrFunction(GRBmodel* model, const char* attrname);
 typedef int GRBgetintattrFunction(GRBmodel* model, const char* attrname, int* valueP);
 typedef int GRBgetdblattrFunction(GRBmodel* model, const char* attrname, double* valueP);
+typedef int GRBgetdblattrarrayFunction(GRBmodel* model, const char* attrname, int start, int len, double* values);
+typedef int GRBgetstrattrarrayFunction(GRBmodel* model, const char* attrname, int start, int len, char** values);
 typedef int GRBupdatemodelFunction(GRBmodel* model);
 typedef int GRBoptimizeFunction(GRBmodel* model);
 typedef const char* GRBgeterrormsgFunction(GRBenv* env);
@@ -46,6 +48,8 @@ struct GurobiFunctions {
     GRBprefetchattrFunction* prefetchattr = nullptr;
     GRBgetintattrFunction* getintattr = nullptr;
     GRBgetdblattrFunction* getdblattr = nullptr;
+    GRBgetdblattrarrayFunction* getdblattrarray = nullptr;
+    GRBgetstrattrarrayFunction* getstrattrarray = nullptr;
     GRBupdatemodelFunction* updatemodel = nullptr;
     GRBoptimizeFunction* optimize = nullptr;
     GRBgeterrormsgFunction* geterrormsg = nullptr;

@@ -80,6 +80,30 @@ double GurobiModel::doubleAttribute(DoubleAttr attribute)
     return value;
 }
 
+std::vector<double> GurobiModel::variableValues()
+{
+    std::vector<double> values(static_cast<std::size_t>(m_variableCount));
+    if (m_variableCount > 0)
+        checkGurobi(gurobiApi().getdblattrarray(m_model, gurobiName(VariableAttr::X), 0, m_variableCount, values.data()),
+                    m_environment);
+    return values;
+}
+
+std::vector<std::string> GurobiModel::variableNames()
+{
+    // The library's own texts, valid until the model changes.
+    std::vector<char*> texts(static_cast<std::size_t>(m_variableCount), nullptr);
+    if (m_variableCount > 0)
+        checkGurobi(gurobiApi().getstrattrarray(m_model, gurobiName(VariableAttr::VarName), 0, m_variableCount,
+                                                texts.data()),
+                    m_environment);
+    std::vector<std::string> names;
+    names.reserve(texts.size());
+    for (const char* text : texts)
+        names.emplace_back(text != nullptr ? text : "");
+    return names;
+}
+
 GurobiEnvironment GurobiModel::environment()
 {
     return GurobiEnvironment(m_environment);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "backends/gurobi/GurobiCApi.h"
 #include "backends/gurobi/GurobiEnvironment.h"
@@ -24,6 +25,10 @@ public:
     // Throw GRBException when the library cannot give the value.
     int intAttribute(IntAttr attribute);
     double doubleAttribute(DoubleAttr attribute);
+    // Every variable's value of the best solution, and every variable's name, in the
+    // library's order. Throw GRBException.
+    std::vector<double> variableValues();
+    std::vector<std::string> variableNames();
 
     // A view of the model's own environment: parameters set on it apply to this model
     // only. It must not outlive the model.

@@ -39,6 +39,8 @@ const char* gurobiName(IntAttr attribute)
         return "Status";
     case IntAttr::ModelSense:
         return "ModelSense";
+    case IntAttr::SolCount:
+        return "SolCount";
     }
     return "";
 }
@@ -58,6 +60,17 @@ const char* gurobiName(DoubleAttr attribute)
         return "NodeCount";
     case DoubleAttr::IterCount:
         return "IterCount";
+    }
+    return "";
+}
+
+const char* gurobiName(VariableAttr attribute)
+{
+    switch (attribute) {
+    case VariableAttr::X:
+        return "X";
+    case VariableAttr::VarName:
+        return "VarName";
     }
     return "";
 }

@@ -100,6 +100,25 @@ std::optional<double> finite(SCIP* scip, double value)
     return value < SCIPinfinity(scip) && value > -SCIPinfinity(scip) ? std::optional<double>(value) : std::nullopt;
 }
 
+// The best solution's value of every variable of the original problem, by name; none
+// without a solution or when SCIP cannot give the values.
+void readBestSolution(SCIP* scip, ModelOutcome& outcome)
+{
+    SCIP_SOL* best = SCIPgetBestSol(scip);
+    if (!best)
+        return;
+    const int count = SCIPgetNOrigVars(scip);
+    SCIP_VAR** variables = SCIPgetOrigVars(scip);
+    Solution solution;
+    solution.values.resize(static_cast<std::size_t>(count));
+    if (count > 0 && SCIP_CHECKED(SCIPgetSolVals(scip, best, count, variables, solution.values.data())) != SCIP_OKAY)
+        return;
+    solution.names.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        solution.names.emplace_back(SCIPvarGetName(variables[i]));
+    outcome.solution = std::move(solution);
+}
+
 void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
 {
     outcome.status = scipModelStatus(SCIPgetStatus(scip));
@@ -109,6 +128,7 @@ void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
     outcome.gap = finite(scip, SCIPgetGap(scip));
     outcome.nodes = SCIPgetNNodes(scip);
     outcome.lpIterations = SCIPgetNLPIterations(scip);
+    readBestSolution(scip, outcome);
 }
 
 }  // namespace

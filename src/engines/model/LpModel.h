@@ -42,6 +42,7 @@ struct LpIndicator {
     int count = 0;
     Number rhs = 0.0;
     int line = 0;
+    std::string_view name;  // into the file's text; empty when the file gives none
 };
 
 // x = 0 or x >= threshold (the lower bound the variable had when the section named it).
@@ -55,6 +56,7 @@ struct LpSos {
     int type = 1;
     std::vector<LpTerm> members;  // value: the weight
     int line = 0;
+    std::string_view name;  // into the file's text; empty when the file gives none
 };
 
 struct LpModel {

@@ -750,6 +750,7 @@ private:
         indicator.count = static_cast<int>(terms);
         indicator.line = m_lexer.line();
         indicator.rhs = rhs;
+        indicator.name = condition.name;
         if (linearSense == Sense::Ge)
             negate(indicator);
         addIndicator(indicator);
@@ -951,13 +952,16 @@ private:
                 fail("expected SOS type: 'S1::' or 'S2::'.");
                 return;
             }
-            if (token == ":") {  // "S1::" without a name: the first token was the type
+            const bool unnamed = token == ":";
+            if (unnamed) {  // "S1::" without a name: the first token was the type
                 m_lexer.push(":");
                 m_lexer.push(":");
                 token = first;
             }
             LpSos set;
             set.line = m_lexer.line();
+            if (second == ":" && !unnamed)
+                set.name = first;
             if (token == "S1") {
                 set.type = 1;
             } else if (token == "S2") {

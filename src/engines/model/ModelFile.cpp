@@ -1,6 +1,7 @@
 #include "engines/model/ModelFile.h"
 
 #include <cerrno>
+#include <mutex>
 #include <string>
 
 #include <fcntl.h>
@@ -12,15 +13,17 @@ namespace {
 // A device or pipe that never ends (/dev/zero) stops here instead of filling the memory.
 constexpr std::size_t kLongestStream = std::size_t{256} << 20;
 
+// Larger files are read again rather than kept.
+constexpr off_t kKeptFileBytes = off_t{1} << 20;
+
 // Reads the whole file: 0, or the reason (an errno value). SCIP counts a folder as a file
-// it cannot open.
-int readWholeFile(const char* filename, std::string& text)
+// it cannot open. `info` is the file's, as opened.
+int readWholeFile(const char* filename, std::string& text, struct stat& info)
 {
     const int fd = open(filename, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     int failure = 0;
-    struct stat info;
     if (fstat(fd, &info) != 0)
         failure = errno;
     else if (S_ISDIR(info.st_mode))
@@ -51,11 +54,66 @@ int readWholeFile(const char* filename, std::string& text)
     return failure;
 }
 
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
+        && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The last small model read with readModelFileKept, until it is taken.
+struct KeptModel {
+    std::string path;
+    struct stat info {};
+    std::shared_ptr<const LpModel> model;
+};
+
+std::mutex g_keptMutex;
+KeptModel g_kept;
+
+int readInto(const char* path, LpModel& model, LpReadError& error, struct stat& info)
+{
+    if (const int failure = readWholeFile(path, model.text, info))
+        return failure;
+    return parseLpText(model.text, model, error) ? 0 : -1;
+}
+
 }  // namespace
 
 int readModelFile(const char* path, LpModel& model, LpReadError& error)
 {
-    if (const int failure = readWholeFile(path, model.text))
+    struct stat info {};
+    return readInto(path, model, error, info);
+}
+
+int readModelFileKept(const char* path, std::shared_ptr<const LpModel>& model, LpReadError& error)
+{
+    {
+        const std::lock_guard lock(g_keptMutex);
+        g_kept = KeptModel{};
+    }
+    auto fresh = std::make_shared<LpModel>();
+    struct stat info {};
+    const int failure = readInto(path, *fresh, error, info);
+    if (failure != 0)
         return failure;
-    return parseLpText(model.text, model, error) ? 0 : -1;
+    if (S_ISREG(info.st_mode) && info.st_size <= kKeptFileBytes) {
+        const std::lock_guard lock(g_keptMutex);
+        g_kept = KeptModel{path, info, fresh};
+    }
+    model = std::move(fresh);
+    return 0;
+}
+
+std::shared_ptr<const LpModel> takeKeptModel(const char* path)
+{
+    KeptModel kept;
+    {
+        const std::lock_guard lock(g_keptMutex);
+        std::swap(kept, g_kept);
+    }
+    struct stat info {};
+    if (!kept.model || kept.path != path || stat(path, &info) != 0 || !sameFile(info, kept.info))
+        return nullptr;
+    return kept.model;
 }

@@ -38,6 +38,7 @@ void deleteProblem(Scip& scip)
     scip.stage = Stage::Init;
     scip.maximize = false;
     scip.boundsContradict = false;
+    forgetVariables(scip.variables);
     forgetResults(scip);
 }
 

@@ -5,6 +5,7 @@
 
 #include "engines/scipcompat/GlpkOutput.h"
 #include "engines/scipcompat/SolveRequest.h"
+#include "engines/scipcompat/Variables.h"
 
 // SCIP's "infinity": bounds at or beyond it are infinite, and it is the primal bound
 // without a solution.
@@ -45,6 +46,7 @@ struct Scip {
     SolveStatistics statistics;
 
     GlpkOutput glpkOutput;
+    OriginalVariables variables;  // of the problem read; none for an empty one
 };
 
 // The instance's GLPK problem, or null when GLPK has since freed it (see loseGlpkObjects).

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <strings.h>
@@ -87,17 +88,18 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         COMPAT_ERROR_MESSAGE("no reader for input file <%s> available\n", filename);
         return SCIP_PLUGINNOTFOUND;
     }
-    LpModel model;
+    // Kept for the check of the solution, which then need not read the file again.
+    std::shared_ptr<const LpModel> kept;
     GlpkLayout layout;
     LpReadError error;
     try {
-        const int failure = readModelFile(filename, model, error);
+        const int failure = readModelFileKept(filename, kept, error);
         if (failure > 0) {
             COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
-        if (failure < 0 || !planGlpkProblem(model, layout, error)) {
+        if (failure < 0 || !planGlpkProblem(*kept, layout, error)) {
             COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
                                  error.message.c_str());
             return SCIP_READERROR;
@@ -111,8 +113,15 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     job.output = &scip->glpkOutput;
     if (loadGuarded(job)) {
         adoptProblem(*scip, job.problem, layout.contradiction);
+        try {
+            rememberVariables(scip->variables, *kept);
+        } catch (const std::bad_alloc&) {
+            deleteProblem(*scip);
+            COMPAT_ERROR_MESSAGE("not enough memory to read file <%s>\n", filename);
+            return SCIP_NOMEMORY;
+        }
         if (scip->logEnabled)
-            printProblemSize(model);
+            printProblemSize(*kept);
         return SCIP_OKAY;
     }
     loseGlpkObjects(*scip);

@@ -113,6 +113,9 @@ ModelDirectives readDirectives(const std::string& path)
                 directives.refuseCounts = true;
             else if (word == "stop=first")
                 directives.stopAtFirstSolution = true;
+            else if (word.rfind("x=", 0) == 0 && word.find(':') != std::string::npos)
+                directives.wrongValues.emplace_back(word.substr(2, word.find(':') - 2),
+                                                    std::stod(word.substr(word.find(':') + 1)));
         }
     }
     return directives;

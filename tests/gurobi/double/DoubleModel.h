@@ -3,6 +3,8 @@
 // The test double's model: a CPLEX LP file read and solved with GLPK.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <glpk.h>
 
@@ -14,6 +16,9 @@ struct ModelDirectives {
     bool refuseRuntime = false;
     bool refuseCounts = false;
     bool stopAtFirstSolution = false;  // "stop=first": the search ends as at a time limit
+    // "x=NAME:VALUE": the solution gives the variable this value instead of its own, as a
+    // solver that gets its answer wrong.
+    std::vector<std::pair<std::string, double>> wrongValues;
 };
 
 ModelDirectives readDirectives(const std::string& path);

@@ -131,6 +131,7 @@ constexpr int kNullArgument = 10002;
 constexpr int kInvalidArgument = 10003;
 constexpr int kUnknownAttribute = 10004;
 constexpr int kDataNotAvailable = 10005;
+constexpr int kIndexOutOfRange = 10006;
 constexpr int kUnknownParameter = 10007;
 constexpr int kValueOutOfRange = 10008;
 constexpr int kNoLicense = 10009;
@@ -309,6 +310,8 @@ GRB_EXPORT int GRBgetintattr(GRBmodel* model, const char* attrname, int* valueP)
         *valueP = model->result.status;
     else if (name == "ModelSense")
         *valueP = glp_get_obj_dir(model->problem) == GLP_MAX ? -1 : 1;
+    else if (name == "SolCount")
+        *valueP = model->result.hasSolution ? 1 : 0;
     else
         return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
     logLine(call);
@@ -350,6 +353,51 @@ GRB_EXPORT int GRBgetdblattr(GRBmodel* model, const char* attrname, double* valu
     } else {
         return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
     }
+    logLine(call);
+    return 0;
+}
+
+// Variable attributes: the values of the solution (with the model's wrong values put in) and
+// the names, from index `start` on.
+GRB_EXPORT int GRBgetdblattrarray(GRBmodel* model, const char* attrname, int start, int len, double* values)
+{
+    if (!model || !attrname || !values)
+        return kNullArgument;
+    const std::string name = attrname;
+    const std::string call = "GRBgetdblattrarray " + model->name + " " + name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    if (name != "X")
+        return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
+    if (!model->result.hasSolution)
+        return fail(model->env, call, kDataNotAvailable, "Unable to retrieve attribute 'X'");
+    if (start < 0 || len < 0 || start + len > glp_get_num_cols(model->problem))
+        return fail(model->env, call, kIndexOutOfRange, "Index out of range for attribute 'X'");
+    for (int i = 0; i < len; ++i) {
+        const int column = start + i + 1;
+        values[i] = model->result.isMip ? glp_mip_col_val(model->problem, column) : glp_get_col_prim(model->problem, column);
+        for (const auto& [variable, value] : model->directives.wrongValues)
+            if (glp_get_col_name(model->problem, column) == variable)
+                values[i] = value;
+    }
+    logLine(call);
+    return 0;
+}
+
+GRB_EXPORT int GRBgetstrattrarray(GRBmodel* model, const char* attrname, int start, int len, char** values)
+{
+    if (!model || !attrname || !values)
+        return kNullArgument;
+    const std::string name = attrname;
+    const std::string call = "GRBgetstrattrarray " + model->name + " " + name;
+    if (!knownModel(model, call))
+        return kNullArgument;
+    if (name != "VarName")
+        return fail(model->env, call, kUnknownAttribute, "Unknown attribute '" + name + "'");
+    if (start < 0 || len < 0 || start + len > glp_get_num_cols(model->problem))
+        return fail(model->env, call, kIndexOutOfRange, "Index out of range for attribute 'VarName'");
+    for (int i = 0; i < len; ++i)
+        values[i] = const_cast<char*>(glp_get_col_name(model->problem, start + i + 1));
     logLine(call);
     return 0;
 }
@@ -462,6 +510,8 @@ static_assert(std::is_same_v<decltype(GRBgetenv), GRBgetenvFunction>);
 static_assert(std::is_same_v<decltype(GRBprefetchattr), GRBprefetchattrFunction>);
 static_assert(std::is_same_v<decltype(GRBgetintattr), GRBgetintattrFunction>);
 static_assert(std::is_same_v<decltype(GRBgetdblattr), GRBgetdblattrFunction>);
+static_assert(std::is_same_v<decltype(GRBgetdblattrarray), GRBgetdblattrarrayFunction>);
+static_assert(std::is_same_v<decltype(GRBgetstrattrarray), GRBgetstrattrarrayFunction>);
 static_assert(std::is_same_v<decltype(GRBupdatemodel), GRBupdatemodelFunction>);
 static_assert(std::is_same_v<decltype(GRBoptimize), GRBoptimizeFunction>);
 static_assert(std::is_same_v<decltype(GRBgeterrormsg), GRBgeterrormsgFunction>);

@@ -78,6 +78,8 @@ typedef enum SCIP_Objsense SCIP_OBJSENSE;
 
 typedef struct Scip SCIP;
 typedef struct SCIP_Messagehdlr SCIP_MESSAGEHDLR;
+typedef struct SCIP_Var SCIP_VAR;
+typedef struct SCIP_Sol SCIP_SOL;
 
 SCIP_RETCODE SCIPcreate(SCIP** scip);
 SCIP_RETCODE SCIPfree(SCIP** scip);
@@ -96,6 +98,13 @@ SCIP_Real SCIPgetGap(SCIP* scip);
 SCIP_Longint SCIPgetNNodes(SCIP* scip);
 SCIP_Longint SCIPgetNLPIterations(SCIP* scip);
 SCIP_Real SCIPinfinity(SCIP* scip);
+
+SCIP_SOL* SCIPgetBestSol(SCIP* scip);
+int SCIPgetNOrigVars(SCIP* scip);
+SCIP_VAR** SCIPgetOrigVars(SCIP* scip);
+const char* SCIPvarGetName(SCIP_VAR* var);
+SCIP_Real SCIPgetSolVal(SCIP* scip, SCIP_SOL* sol, SCIP_VAR* var);
+SCIP_RETCODE SCIPgetSolVals(SCIP* scip, SCIP_SOL* sol, int nvars, SCIP_VAR** vars, SCIP_Real* vals);
 
 SCIP_Real SCIPversion(void);
 int SCIPmajorVersion(void);
