@@ -77,6 +77,8 @@ echo "command line N=1000 with --solu: $cli s, shell $shell s, ratio $(ratio "$c
 
 # Reading: a model of 200,000 non-zeros through the SCIP interface against glp_read_lp.
 "$tools/lumbrix_bench_read_speed" "$work/read.lp"
+# The same model of 1,000,000 non-zeros as LP, MPS and gzipped MPS through the SCIP interface.
+"$tools/lumbrix_bench_mps_read_speed" "$work"
 
 # Shards: 1,000 models as three shards and their merge against one whole command-line run,
 # alternated; then a resumed run that finds every row there, which only reads them back.

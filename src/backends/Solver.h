@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "backends/ModelFiles.h"
 #include "report/Outcome.h"
 
 struct RunSettings;
@@ -25,6 +26,8 @@ struct Solver {
     // The part of the run's memory limit the solver is told of, so that it stops by itself
     // before the process's hard limit.
     double memoryShare;
+    // The model files it reads by itself; the rest its back end hands it decompressed.
+    ModelKinds reads;
 };
 
 // Every solver, the default one first.

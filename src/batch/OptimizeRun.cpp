@@ -107,7 +107,7 @@ void writeManifest(const OptimizeRequest& request)
 {
     const std::string path = pathInFolder(request.outputFolder, kManifestFileName);
     const std::string temporary = path + "." + hostName() + "." + std::to_string(getpid()) + ".tmp";
-    const int error = replaceFile(path, temporary, manifestText(listedModels(request.entries)));
+    const int error = replaceFile(path, temporary, manifestText(listedModels(request.entries, request.modelFiles)));
     if (error != 0 && request.shard)
         printError("Erro ao gravar " + path + ": " + std::strerror(error) + "\n");
 }
@@ -145,7 +145,7 @@ std::set<std::string> keepEarlierRows(const OptimizeRequest& request, ResultsFil
 
 }  // namespace
 
-std::vector<ListedModel> listedModels(const std::vector<std::string>& entries)
+std::vector<ListedModel> listedModels(const std::vector<std::string>& entries, ModelFileRule rule)
 {
     std::vector<ListedModel> models;
     std::size_t number = 0;
@@ -153,7 +153,7 @@ std::vector<ListedModel> listedModels(const std::vector<std::string>& entries)
         const std::string name = fileName(path);
         if (isRunOwnFile(name))
             continue;
-        if (isModelFile(name))
+        if (isModelFile(name, rule))
             models.push_back({number, name});
         ++number;
     }
@@ -179,7 +179,7 @@ RunTotals runOptimization(const OptimizeRequest& request)
     const auto solvedHere = [&](std::size_t number, const std::string& path) {
         return (!request.shard || request.shard->owns(number)) && !done.count(detailsModelField(fileName(path)));
     };
-    for (const ListedModel& model : listedModels(request.entries))
+    for (const ListedModel& model : listedModels(request.entries, request.modelFiles))
         if (solvedHere(model.number, model.name))
             ++setup.modelsToSolve;
     RunRecorder recorder(request, setup);
@@ -200,7 +200,7 @@ RunTotals runOptimization(const OptimizeRequest& request)
         if (isRunOwnFile(fileName(path)))
             continue;
         const std::size_t modelNumber = number++;
-        const bool isModel = isModelFile(fileName(path));
+        const bool isModel = isModelFile(fileName(path), request.modelFiles);
         if (!solvedHere(modelNumber, isModel ? path : std::string()))
             continue;
         // A live solver writes under the last banner shown: the model before must have

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "backends/ModelFiles.h"
 #include "backends/RunSettings.h"
 #include "batch/RunRecord.h"
 #include "report/RunFiles.h"
@@ -18,13 +19,14 @@ struct OptimizeRequest {
     std::optional<Shard> shard;  // only this part of the models, into the shard's own files
     bool resume = false;         // keep the rows already in the output folder, solve the rest
     bool keepModelList = false;  // leave sol_modelos.txt in the output folder (command line)
+    ModelFileRule modelFiles = ModelFileRule::Shell;  // which entries are models
 };
 
 // The models of a listing with their listing numbers: every entry but the run's own files
-// gets a number, the names that end in "lp" are models.
-std::vector<ListedModel> listedModels(const std::vector<std::string>& entries);
+// gets a number, the names the rule takes are models.
+std::vector<ListedModel> listedModels(const std::vector<std::string>& entries, ModelFileRule rule);
 
-// Solves every entry whose name ends in "lp", numbering every entry of the listing. After each
+// Solves every entry the request's rule takes for a model, numbering every entry of the listing. After each
 // model its row is in the output folder's results file, then its report is on the console. A
 // results file that cannot be created stops the run before the first model, with the reason
 // on standard error. Beside the results file the run keeps sol_detalhes.csv; its totals come

@@ -92,6 +92,7 @@ std::optional<KnownResults> knownResultsIn(const std::vector<std::string>& entri
 std::optional<OptimizeRequest> buildRequest(const RunArguments& arguments, RunsOn where)
 {
     OptimizeRequest request;
+    request.modelFiles = ModelFileRule::CommandLine;
     RunSettings& settings = request.settings;
     settings.solver = solverByWord(arguments.solver);
     if (!settings.solver) {

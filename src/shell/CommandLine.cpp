@@ -115,7 +115,7 @@ std::string solverChoices()
 // The options that `opt` and `slurm` share, from one table; only the bound of --jobs differs.
 void addRunOptions(CLI::App* command, RunArguments& opt, int maxJobs)
 {
-    command->add_option("MODELS", opt.models, "Pasta dos modelos .lp")->required()->type_name("PASTA");
+    command->add_option("MODELS", opt.models, "Pasta dos modelos (.lp, .mps; também .gz, .bz2)")->required()->type_name("PASTA");
     command->add_option("OUTPUT", opt.output, "Pasta dos arquivos de resultados")->required()->type_name("PASTA");
     opt.solver = defaultSolver().word;
     command->add_option("--solver", opt.solver, solverChoices())
@@ -192,7 +192,7 @@ int runSlurm(const RunArguments& opt, const SlurmArguments& arguments)
     request.dryRun = arguments.dryRun;
 
     std::vector<std::size_t> perShard(request.tasks);
-    for (const ListedModel& model : listedModels(run->entries))
+    for (const ListedModel& model : listedModels(run->entries, run->modelFiles))
         ++perShard[model.number % request.tasks];
     for (const std::size_t models : perShard)
         request.mostModels = std::max(request.mostModels, models);
@@ -236,7 +236,7 @@ int runCommandLine(int argc, char** argv)
     RunArguments opt;
     OptPart part;
     CLI::App* optCommand = app.add_subcommand(
-        "opt", "Resolve todo arquivo .lp de MODELS, com o relatório na saída padrão e sol_stat.csv e "
+        "opt", "Resolve todo modelo de MODELS (.lp, .mps; também .gz, .bz2), com o relatório na saída padrão e sol_stat.csv e "
                "sol_detalhes.csv em OUTPUT");
     addRunOptions(optCommand, opt, localJobLimit());
     optCommand->add_option("--shard", part.shard, "Só os modelos de número i com i mod N = K-1, em arquivos da parte")

@@ -261,28 +261,28 @@ TEST(KeptModel, TakenOnceForTheSameUnchangedSmallFile)
     const std::string path = dir.write("a.lp", kRow);
     std::shared_ptr<const LpModel> model;
     LpReadError error;
-    ASSERT_EQ(readModelFileKept(path.c_str(), model, error), 0);
+    ASSERT_EQ(readModelFileKept(path.c_str(), ModelKind{}, model, error), 0);
     ASSERT_TRUE(model);
     EXPECT_EQ(model->columns.size(), 2u);
     EXPECT_EQ(takeKeptModel(dir.file("b.lp").c_str()), nullptr);  // another path forgets it too
     EXPECT_EQ(takeKeptModel(path.c_str()), nullptr);
-    ASSERT_EQ(readModelFileKept(path.c_str(), model, error), 0);
+    ASSERT_EQ(readModelFileKept(path.c_str(), ModelKind{}, model, error), 0);
     EXPECT_EQ(takeKeptModel(path.c_str()), model);
     EXPECT_EQ(takeKeptModel(path.c_str()), nullptr);  // once
 
     // A file changed since is read again.
-    ASSERT_EQ(readModelFileKept(path.c_str(), model, error), 0);
+    ASSERT_EQ(readModelFileKept(path.c_str(), ModelKind{}, model, error), 0);
     dir.write("a.lp", "Minimize\n obj: x + y + z\nSubject To\n c: x + y <= 1\nEnd\n");
     EXPECT_EQ(takeKeptModel(path.c_str()), nullptr);
     // A large one is never kept; one that cannot be parsed neither.
     const std::string large = dir.write("large.lp", std::string(2 << 20, ' ') + kRow);
-    ASSERT_EQ(readModelFileKept(large.c_str(), model, error), 0);
+    ASSERT_EQ(readModelFileKept(large.c_str(), ModelKind{}, model, error), 0);
     EXPECT_EQ(model->columns.size(), 2u);
     EXPECT_EQ(takeKeptModel(large.c_str()), nullptr);
     const std::string broken = dir.write("broken.lp", "Minimize\n obj: x +\nSubject To\n c1: x >= ; 5\nEnd\n");
-    EXPECT_EQ(readModelFileKept(broken.c_str(), model, error), -1);
+    EXPECT_EQ(readModelFileKept(broken.c_str(), ModelKind{}, model, error), -1);
     EXPECT_EQ(takeKeptModel(broken.c_str()), nullptr);
-    EXPECT_GT(readModelFileKept(dir.file("missing.lp").c_str(), model, error), 0);
+    EXPECT_GT(readModelFileKept(dir.file("missing.lp").c_str(), ModelKind{}, model, error), 0);
 }
 
 }  // namespace

@@ -34,7 +34,10 @@ TEST(SoluFile, ReadsEveryKindAndMatchesModelFilesWithoutTheirExtension)
     EXPECT_EQ(known.find("open.one.lp")->kind, KnownResult::Kind::Unknown);
     EXPECT_EQ(known.find("air04"), known.find("air04.lp"));
     EXPECT_EQ(known.find("air05.lp"), nullptr);
-    EXPECT_EQ(known.find("air04.lp.gz"), nullptr);
+    // A compression suffix goes first, as MIPLIB's files name "air04.mps.gz" "air04".
+    EXPECT_EQ(known.find("air04.mps.gz"), known.find("air04.lp"));
+    EXPECT_EQ(known.find("air04.lp.bz2"), known.find("air04.lp"));
+    EXPECT_EQ(known.find("air04.mps.xz"), nullptr);
 }
 
 TEST(SoluFile, ALaterLineReplacesAnEarlierOne)

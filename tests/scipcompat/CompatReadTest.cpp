@@ -30,7 +30,7 @@ SCIP_RETCODE readCapturing(SCIP* scip, const std::string& path, std::string& out
 TEST(CompatRead, ReportsEachFailureWithItsReason)
 {
     TempDir dir;
-    const std::string unknown = dir.write("model.mps", kSmallLp);
+    const std::string unknown = dir.write("model.txt", kSmallLp);
     const std::string broken = dir.write("broken.lp", "Maximize\n obj: 3 x + 2 y\nSubject To\n c1: x + y 4\nEnd\n");
     const std::string folder = dir.folder("folder.lp");
     const std::string missing = dir.file("missing.lp");

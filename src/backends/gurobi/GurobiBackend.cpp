@@ -252,6 +252,8 @@ const Solver& gurobiSolver()
                                },
                                gurobiVersion,
                                solveWithGurobi,
-                               0.8};
+                               0.8,
+                               // Gurobi reads .gz and .bz2 files itself, choosing by the name.
+                               ModelKinds{true, true}};
     return solver;
 }

@@ -5,6 +5,7 @@
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
+#include "backends/HandedModel.h"
 #include "backends/ReadClock.h"
 #include "backends/scip/ScipEngine.h"
 #include "fs/Files.h"
@@ -131,6 +132,34 @@ void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
     readBestSolution(scip, outcome);
 }
 
+// The model files this SCIP reads by itself: the engine reads every kind; SCIP reads gzip
+// when built with zlib, and bzip2 never.
+ModelKinds scipReads()
+{
+    ModelKinds kinds;
+#if defined(LUMBRIX_SCIP_COMPAT)
+    kinds.gzip = true;
+    kinds.bzip2 = true;
+#elif defined(SCIP_WITH_ZLIB)
+    kinds.gzip = true;
+#endif
+    return kinds;
+}
+
+// Reads the model, decompressed for SCIP where it cannot. A model whose decompression
+// failed was not read whole, however far SCIP got.
+bool readModel(SCIP* scip, const std::string& path)
+{
+    HandedModel model(path, scipSolver().reads);
+    const bool read = SCIP_CHECKED(SCIPreadProb(scip, model.path().c_str(), model.extension())) == SCIP_OKAY;
+    if (const std::optional<std::string> failure = model.finish()) {
+        std::fflush(stdout);
+        SCIPmessagePrintError("error reading file <%s>: %s\n", path.c_str(), failure->c_str());
+        return false;
+    }
+    return read;
+}
+
 }  // namespace
 
 ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings, SolveNotes& notes)
@@ -153,7 +182,7 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     }
 
     const long long t0 = readClockMillis();
-    const bool read = isRegularFile(path) && SCIP_CHECKED(SCIPreadProb(scip, path.c_str(), nullptr)) == SCIP_OKAY;
+    const bool read = isRegularFile(path) && readModel(scip, path);
     outcome.readSeconds = readSeconds(t0, readClockMillis());
     notes = {true, *outcome.readSeconds};
     // A model that was not read in full must not be reported as solved.
@@ -182,7 +211,7 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
 
 const Solver& scipSolver()
 {
-    static const Solver solver{"scip", "SCIP", "SCIP", [] { return std::optional<std::string>(); }, scipEngineName,
-                               solveWithScip, 0.8};
+    static const Solver solver{"scip",         "SCIP",        "SCIP", [] { return std::optional<std::string>(); },
+                               scipEngineName, solveWithScip, 0.8,    scipReads()};
     return solver;
 }

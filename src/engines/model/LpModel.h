@@ -6,7 +6,7 @@
 
 #include "engines/model/Number.h"
 
-// A CPLEX LP file as SCIP's LP reader understands it, before anything is handed to GLPK.
+// A model file (CPLEX LP or MPS) as SCIP's readers understand it, before anything is handed to GLPK.
 // Values at or beyond SCIP's infinity (1e20) stand for infinite bounds and sides. Every number
 // keeps its exact value beside the double a solver gets (see Number).
 
@@ -87,3 +87,8 @@ struct LpReadError {
 // Parses `text` as SCIP 9's LP reader does. False with `error` set when SCIP refuses it. The
 // model's names point into `text`.
 bool parseLpText(std::string_view text, LpModel& model, LpReadError& error);
+
+// Parses `text` as SCIP 9's MPS reader does (fixed and free layout). False with `error` set
+// when SCIP refuses it, or when it holds quadratic sections. Names with blanks in fixed
+// layout are patched with '_' in `text` itself, as SCIP patches them; the names point into it.
+bool parseMpsText(std::string& text, LpModel& model, LpReadError& error);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <mutex>
 #include <string>
+#include <strings.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,6 +55,47 @@ int readWholeFile(const char* filename, std::string& text, struct stat& info)
     return failure;
 }
 
+bool isGzipData(const std::string& data)
+{
+    return data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1f
+        && static_cast<unsigned char>(data[1]) == 0x8b;
+}
+
+// Replaces the file's bytes by what they decode to. Plain text passes unless the name says
+// bzip2.
+bool decode(Compression compression, std::string& text, LpReadError& error)
+{
+    if (compression != Compression::Bzip2 && !isGzipData(text))
+        return true;
+    if (compression == Compression::None)
+        compression = Compression::Gzip;
+    std::string decoded;
+    decoded.reserve(text.size() * 4);
+    const Decoder::Sink sink = [&decoded](const char* data, std::size_t size) {
+        decoded.append(data, size);
+        return true;
+    };
+    Decoder decoder(compression);
+    if (!decoder.feed(text.data(), text.size(), sink) || !decoder.finish(sink)) {
+        error.line = 0;
+        error.message = decoder.reason();
+        return false;
+    }
+    text = std::move(decoded);
+    return true;
+}
+
+// The text after the last dot of the last path component; empty without one.
+std::string_view extensionOf(std::string_view name)
+{
+    const std::size_t slash = name.find_last_of("/\\");
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return name.substr(dot + 1);
+}
+
+
 bool sameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
@@ -71,22 +113,69 @@ struct KeptModel {
 std::mutex g_keptMutex;
 KeptModel g_kept;
 
-int readInto(const char* path, LpModel& model, LpReadError& error, struct stat& info)
+int readInto(const char* path, const ModelKind& kind, LpModel& model, LpReadError& error, struct stat& info)
 {
     if (const int failure = readWholeFile(path, model.text, info))
         return failure;
-    return parseLpText(model.text, model, error) ? 0 : -1;
+    if (!decode(kind.compression, model.text, error))
+        return -1;
+    const bool parsed = kind.format == ModelFormat::Mps ? parseMpsText(model.text, model, error)
+                                                        : parseLpText(model.text, model, error);
+    return parsed ? 0 : -1;
 }
 
 }  // namespace
 
-int readModelFile(const char* path, LpModel& model, LpReadError& error)
+std::optional<ModelFormat> modelFormatOfExtension(std::string_view extension)
 {
-    struct stat info {};
-    return readInto(path, model, error, info);
+    const std::string copy(extension);
+    if (strcasecmp(copy.c_str(), "lp") == 0)
+        return ModelFormat::Lp;
+    if (strcasecmp(copy.c_str(), "mps") == 0)
+        return ModelFormat::Mps;
+    return std::nullopt;
 }
 
-int readModelFileKept(const char* path, std::shared_ptr<const LpModel>& model, LpReadError& error)
+std::optional<ModelKind> modelKindOfName(std::string_view name)
+{
+    ModelKind kind;
+    std::string_view extension = extensionOf(name);
+    Compression compression = Compression::None;
+    if (extension == "gz" || extension == "z" || extension == "Z")
+        compression = Compression::Gzip;
+    else if (extension == "bz2")
+        compression = Compression::Bzip2;
+    if (extension == "gz" || extension == "z" || extension == "Z" || extension == "bz2") {
+        name.remove_suffix(extension.size() + 1);
+        extension = extensionOf(name);
+    }
+    const std::optional<ModelFormat> format = modelFormatOfExtension(extension);
+    if (!format)
+        return std::nullopt;
+    kind.format = *format;
+    kind.compression = compression;
+    return kind;
+}
+
+int readModelFile(const char* path, const ModelKind& kind, LpModel& model, LpReadError& error)
+{
+    struct stat info {};
+    return readInto(path, kind, model, error, info);
+}
+
+int readModelFile(const char* path, LpModel& model, LpReadError& error)
+{
+    const std::optional<ModelKind> kind = modelKindOfName(path);
+    if (!kind) {
+        error.line = 0;
+        error.message = "the file name names no model format (.lp or .mps, optionally followed by .gz or .bz2)";
+        return -1;
+    }
+    return readModelFile(path, *kind, model, error);
+}
+
+int readModelFileKept(const char* path, const ModelKind& kind, std::shared_ptr<const LpModel>& model,
+                      LpReadError& error)
 {
     {
         const std::lock_guard lock(g_keptMutex);
@@ -94,7 +183,7 @@ int readModelFileKept(const char* path, std::shared_ptr<const LpModel>& model, L
     }
     auto fresh = std::make_shared<LpModel>();
     struct stat info {};
-    const int failure = readInto(path, *fresh, error, info);
+    const int failure = readInto(path, kind, *fresh, error, info);
     if (failure != 0)
         return failure;
     if (S_ISREG(info.st_mode) && info.st_size <= kKeptFileBytes) {

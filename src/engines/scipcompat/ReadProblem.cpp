@@ -1,15 +1,10 @@
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
-#include <strings.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <glpk.h>
 #include <scip/scip.h>
@@ -22,18 +17,6 @@
 #include "engines/glpk/GlpkGuard.h"
 
 namespace {
-
-// As SCIP splits a file name: the text after the last dot of the last path component, or
-// none without a dot.
-const char* fileExtension(const char* filename)
-{
-    const char* slash = std::strrchr(filename, '/');
-    const char* backslash = std::strrchr(filename, '\\');
-    const char* lastSeparator = std::max(slash, backslash);
-    const char* name = lastSeparator != nullptr ? lastSeparator + 1 : filename;
-    const char* dot = std::strrchr(name, '.');
-    return dot != nullptr ? dot + 1 : nullptr;
-}
 
 // Plain data: it lives across the GLPK calls of a guarded sequence.
 struct LoadJob {
@@ -83,8 +66,16 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
         COMPAT_ERROR_MESSAGE("SCIPreadProb needs a SCIP instance and a file name\n");
         return SCIP_INVALIDDATA;
     }
-    const char* readerExtension = extension != nullptr ? extension : fileExtension(filename);
-    if (!scip->lpReaderIncluded || readerExtension == nullptr || strcasecmp(readerExtension, "lp") != 0) {
+    // As SCIP built with zlib: the reader by the extension given, or else by the name with a
+    // compression suffix taken off; plus bzip2, which SCIP reads nowhere.
+    std::optional<ModelKind> kind;
+    if (extension != nullptr) {
+        if (const std::optional<ModelFormat> format = modelFormatOfExtension(extension))
+            kind = ModelKind{*format, Compression::None};
+    } else {
+        kind = modelKindOfName(filename);
+    }
+    if (!scip->lpReaderIncluded || !kind) {
         COMPAT_ERROR_MESSAGE("no reader for input file <%s> available\n", filename);
         return SCIP_PLUGINNOTFOUND;
     }
@@ -93,15 +84,18 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     GlpkLayout layout;
     LpReadError error;
     try {
-        const int failure = readModelFileKept(filename, kept, error);
+        const int failure = readModelFileKept(filename, *kind, kept, error);
         if (failure > 0) {
             COMPAT_ERROR_MESSAGE("cannot open file <%s> for reading\n", filename);
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
         if (failure < 0 || !planGlpkProblem(*kept, layout, error)) {
-            COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
-                                 error.message.c_str());
+            if (error.line > 0)
+                COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
+                                     error.message.c_str());
+            else
+                COMPAT_ERROR_MESSAGE("error reading file <%s>: %s: %s\n", filename, filename, error.message.c_str());
             return SCIP_READERROR;
         }
     } catch (const std::bad_alloc&) {

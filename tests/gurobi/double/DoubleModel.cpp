@@ -132,6 +132,17 @@ glp_prob* readLpFile(const std::string& path)
     return problem;
 }
 
+glp_prob* readMpsFile(const std::string& path)
+{
+    QuietGlpk quiet;
+    glp_prob* problem = glp_create_prob();
+    if (glp_read_mps(problem, GLP_MPS_FILE, nullptr, path.c_str()) != 0) {
+        glp_delete_prob(problem);
+        return nullptr;
+    }
+    return problem;
+}
+
 SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution)
 {
     QuietGlpk quiet;

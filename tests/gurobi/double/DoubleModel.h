@@ -25,6 +25,8 @@ ModelDirectives readDirectives(const std::string& path);
 
 // Reads an LP file with GLPK's own output kept off; null when it cannot be read.
 glp_prob* readLpFile(const std::string& path);
+// Reads an MPS file (GLPK's free layout, which takes fixed files without blanks in names).
+glp_prob* readMpsFile(const std::string& path);
 
 struct SolveResult {
     int status = 1;  // the library's status codes: 2 optimal, 3 infeasible, 4 either, 5 unbounded, 9 time limit

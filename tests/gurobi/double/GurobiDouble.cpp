@@ -1,5 +1,5 @@
 // A stand-in for the Gurobi C library (libgurobi120.so) for the tests: the same functions,
-// models read from CPLEX LP files and solved with GLPK. It writes every call it receives
+// models read from CPLEX LP and MPS files and solved with GLPK. It writes every call it receives
 // to the file named by GRB_DOUBLE_LOG, fails on request (GRB_DOUBLE_FAIL=loadenv,startenv
 // and the model files' "\ double:" lines), and logs misuse and leaks as "MISUSE"/"LEAK".
 
@@ -108,9 +108,24 @@ bool knownModel(const GRBmodel* model, const std::string& call)
     return false;
 }
 
-bool hasLpExtension(const std::string& path)
+bool endsWith(const std::string& text, const std::string& suffix)
 {
-    return path.size() > 3 && path.compare(path.size() - 3, 3, ".lp") == 0;
+    return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The library chooses the reader by the name, a compression suffix taken off first. The
+// double reads LP and MPS files, gzipped too (GLPK reads gzip itself), but not bzip2.
+enum class FileType { Unknown, Lp, Mps };
+
+FileType fileTypeOf(std::string path)
+{
+    if (endsWith(path, ".gz"))
+        path.resize(path.size() - 3);
+    if (endsWith(path, ".lp"))
+        return FileType::Lp;
+    if (endsWith(path, ".mps"))
+        return FileType::Mps;
+    return FileType::Unknown;
 }
 
 __attribute__((constructor)) void announceLoad()
@@ -241,15 +256,17 @@ GRB_EXPORT int GRBreadmodel(GRBenv* env, const char* filename, GRBmodel** modelP
     const std::string call = "GRBreadmodel " + env->name + " " + path;
     if (!knownEnvironment(env, call))
         return kNullArgument;
-    if (!hasLpExtension(path))
+    const FileType type = fileTypeOf(path);
+    if (type == FileType::Unknown)
         return fail(env, call, kFileRead, "Unknown file type for file '" + path + "'");
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return fail(env, call, kFileRead, "Unable to open file '" + path + "' for input");
     say(env, "reading " + path);
-    glp_prob* problem = readLpFile(path);
+    glp_prob* problem = type == FileType::Lp ? readLpFile(path) : readMpsFile(path);
     if (!problem)
-        return fail(env, call, kFileRead, "Unable to read LP file '" + path + "'");
+        return fail(env, call, kFileRead,
+                    std::string("Unable to read ") + (type == FileType::Lp ? "LP" : "MPS") + " file '" + path + "'");
 
     GRBmodel* model = new GRBmodel;
     model->name = "model" + std::to_string(++g_modelCount);
