@@ -16,6 +16,7 @@ struct RunSettings {
     double feasibilityTolerance = 1e-6;  // rows and bounds: absolute, relative above 1
     double integralityTolerance = 1e-5;
     std::string solutionsFolder;  // where each model's solution is kept; empty: nowhere
+    SolverSettings solverSettings;  // in the solver's own names
 
     // The memory limit the solver itself is told of: its share of the run's.
     std::optional<double> solverMemoryLimitMb() const

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "backends/ModelFiles.h"
+#include "backends/SolverSettings.h"
 #include "report/Outcome.h"
 
 struct RunSettings;
@@ -28,6 +29,9 @@ struct Solver {
     double memoryShare;
     // The model files it reads by itself; the rest its back end hands it decompressed.
     ModelKinds reads;
+    // Checked before anything is solved: the message naming the first parameter (or the file)
+    // the solver refuses or does not know; none when it takes them all.
+    std::optional<std::string> (*refuseSettings)(const SolverSettings& settings);
 };
 
 // Every solver, the default one first.

@@ -254,6 +254,7 @@ const Solver& gurobiSolver()
                                solveWithGurobi,
                                0.8,
                                // Gurobi reads .gz and .bz2 files itself, choosing by the name.
-                               ModelKinds{true, true}};
+                               ModelKinds{true, true},
+                               refuseAnySettings};
     return solver;
 }

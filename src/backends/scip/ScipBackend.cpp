@@ -212,6 +212,6 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
 const Solver& scipSolver()
 {
     static const Solver solver{"scip",         "SCIP",        "SCIP", [] { return std::optional<std::string>(); },
-                               scipEngineName, solveWithScip, 0.8,    scipReads()};
+                               scipEngineName, solveWithScip, 0.8,    scipReads(), refuseAnySettings};
     return solver;
 }
