@@ -198,7 +198,10 @@ void readResults(const CbcModel& model, const ReadModel& read, ModelOutcome& out
     const double offset = read.layout.objectiveOffset;
     if (model.bestSolution())
         outcome.objective = model.getObjValue() + offset;
-    if (const std::optional<double> bound = finite(model.getBestPossibleObjValue()))
+    // A bound says something only of a model that has solutions and a finite optimum.
+    const bool bounded = outcome.status != ModelStatus::Infeasible && outcome.status != ModelStatus::Unbounded
+        && outcome.status != ModelStatus::InfeasibleOrUnbounded;
+    if (const std::optional<double> bound = finite(model.getBestPossibleObjValue()); bound && bounded)
         outcome.dualBound = *bound + offset;
     if (outcome.objective && outcome.dualBound)
         outcome.gap = gapOf(*outcome.objective, *outcome.dualBound);
