@@ -96,8 +96,8 @@ int betweenPhases(CbcModel* model, int whereFrom)
     return (whereFrom == kAfterPreprocessing || whereFrom == kBeforeSearch) && CbcInterrupt::pressed() ? 1 : 0;
 }
 
-// Runs CBC's solver on the model; false when CBC ran out of memory.
-bool runCbc(CbcModel& model, const RunSettings& settings, const std::vector<SolverSetting>& chosen)
+// Runs CBC's solver driver on the model, as its command line would with these arguments.
+void runCbc(CbcModel& model, const RunSettings& settings, const std::vector<SolverSetting>& chosen)
 {
     CbcSolverUsefulData data;
     data.noPrinting_ = !settings.log;
@@ -108,12 +108,7 @@ bool runCbc(CbcModel& model, const RunSettings& settings, const std::vector<Solv
     for (const std::string& argument : arguments)
         argv.push_back(argument.c_str());
     CbcInterrupt interrupt;
-    try {
-        CbcMain1(static_cast<int>(argv.size()), argv.data(), model, betweenPhases, data);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    CbcMain1(static_cast<int>(argv.size()), argv.data(), model, betweenPhases, data);
 }
 
 // CBC's secondary status after a stopped search.
@@ -219,6 +214,25 @@ ModelOutcome unsolved(ModelOutcome outcome, ModelStatus status)
     return outcome;
 }
 
+// Reads the model and hands it to CBC's LP solver; false when it cannot be read.
+bool loadModel(const std::string& path, ReadModel& read, OsiClpSolverInterface& solver)
+{
+    try {
+        if (!readModel(path, read))
+            return false;
+        loadCbcProblem(*read.model, read.layout, solver);
+        return true;
+    } catch (const std::bad_alloc&) {
+        printError("not enough memory to read file <" + path + ">\n");
+        return false;
+    }
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 ModelOutcome solveWithCbc(const std::string& path, const RunSettings& settings, SolveNotes& notes)
@@ -235,32 +249,26 @@ ModelOutcome solveWithCbc(const std::string& path, const RunSettings& settings, 
     const long long t0 = readClockMillis();
     ReadModel read;
     OsiClpSolverInterface solver;
-    bool loaded = false;
-    try {
-        loaded = readModel(path, read);
-        if (loaded)
-            loadCbcProblem(*read.model, read.layout, solver);
-    } catch (const std::bad_alloc&) {
-        printError("not enough memory to read file <" + path + ">\n");
-        loaded = false;
-    }
+    const bool loaded = loadModel(path, read, solver);
     outcome.readSeconds = readSeconds(t0, readClockMillis());
     notes = {true, *outcome.readSeconds};
     if (!loaded)
         return unsolved(outcome, ModelStatus::ReadError);
     outcome.sense = read.layout.maximize ? Sense::Maximize : Sense::Minimize;
-
-    // CBC's model takes a copy of the LP solver.
-    CbcModel model(solver);
     const auto begun = std::chrono::steady_clock::now();
-    const bool ran = runCbc(model, settings, *chosen);
-    outcome.solveSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
-    if (!ran) {
+    try {
+        // CBC's model takes a copy of the LP solver.
+        CbcModel model(solver);
+        runCbc(model, settings, *chosen);
+        outcome.solveSeconds = secondsSince(begun);
+        readResults(model, read, outcome);
+    } catch (const std::bad_alloc&) {
+        // At the process's hard limit an allocation inside CBC fails and unwinds to here.
+        outcome.solveSeconds = secondsSince(begun);
         std::fflush(stdout);
         printError("CBC ran out of memory\n");
         return unsolved(outcome, ModelStatus::OutOfMemory);
     }
-    readResults(model, read, outcome);
     return outcome;
 }
 
