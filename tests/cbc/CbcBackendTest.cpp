@@ -197,6 +197,14 @@ TEST(CbcSolver, SettingsReachTheSolver)
     settings.solverSettings.file = dir.write("cbc.txt", "# first solution only\nmaxNodes 1000000\n");
     const ModelOutcome solutions = solveText("hard.lp", hardModel(), settings);
     EXPECT_EQ(solutions.status, ModelStatus::SolutionLimit);
+
+    // CBC calls a search within its allowed gap finished; the bound apart says it stopped.
+    settings.solverSettings = SolverSettings{{{"allowableGap", "50"}}, ""};
+    const ModelOutcome gap = solveText("hard.lp", hardModelWithConstant(), settings);
+    EXPECT_EQ(gap.status, ModelStatus::GapLimit);
+    EXPECT_STREQ(statusText(gap.status), "PROCESSO INTERROMPIDO - LIMITE DE GAP");
+    ASSERT_TRUE(gap.gap);
+    EXPECT_GT(*gap.gap, 0.0);
 }
 
 TEST(CbcSolver, LogOnlyWithTheLogOn)

@@ -1,5 +1,6 @@
 #include "backends/cbc/CbcBackend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -132,6 +133,15 @@ ModelStatus stoppedStatus(int secondary)
     }
 }
 
+// CBC ends a search that got within its allowed gap (allowableGap, ratioGap) as finished, with
+// the bound left apart from the solution; a search that ran out of nodes closes the two.
+bool stoppedOnGap(const CbcModel& model)
+{
+    const double primal = model.getObjValue();
+    const double dual = model.getBestPossibleObjValue();
+    return std::isfinite(dual) && std::fabs(primal - dual) > 1e-9 * std::max(1.0, std::fabs(primal));
+}
+
 // What CBC's status and secondary status say (see CbcModel::status()).
 ModelStatus cbcStatus(const CbcModel& model, bool hasIntegers)
 {
@@ -144,7 +154,9 @@ ModelStatus cbcStatus(const CbcModel& model, bool hasIntegers)
         if (model.secondaryStatus() == 7 || model.isContinuousUnbounded())
             // Without integers the relaxation is the model; with them, it may have no solution.
             return !hasIntegers || model.bestSolution() ? ModelStatus::Unbounded : ModelStatus::InfeasibleOrUnbounded;
-        return model.isProvenOptimal() || model.bestSolution() ? ModelStatus::Optimal : ModelStatus::Unknown;
+        if (!model.bestSolution())
+            return model.isProvenOptimal() ? ModelStatus::Optimal : ModelStatus::Unknown;
+        return stoppedOnGap(model) ? ModelStatus::GapLimit : ModelStatus::Optimal;
     case 1:
         return stoppedStatus(model.secondaryStatus());
     case 2:
