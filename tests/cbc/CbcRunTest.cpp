@@ -96,6 +96,9 @@ TEST(CbcRun, OneInterruptStopsOneModel)
 // and the next model is solved in the same run.
 TEST(CbcRun, MemoryLimitStopsTheModelAndTheRunGoesOn)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer cannot run under an address-space limit";
+#endif
     TempDir models;
     std::string big = "Maximize\n obj:";
     for (int j = 0; j < 4000; ++j)

@@ -74,7 +74,9 @@ std::vector<std::string> solveArguments(const RunSettings& settings, const std::
         arguments.push_back("-timeMode");
         arguments.push_back("elapsed");
         arguments.push_back("-seconds");
-        arguments.push_back(std::to_string(*settings.timeLimit));
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.17g", *settings.timeLimit);
+        arguments.push_back(seconds);
     }
     for (std::string& argument : cbcArguments(chosen))
         arguments.push_back(std::move(argument));
@@ -90,11 +92,15 @@ int betweenPhases(CbcModel* model, int whereFrom)
     constexpr int kAfterPreprocessing = 2;
     constexpr int kBeforeSearch = 3;
     constexpr int kAfterSearch = 4;
+    // CBC deletes the model it would have searched when told to stop here: the handler is
+    // never given it then.
+    if ((whereFrom == kAfterPreprocessing || whereFrom == kBeforeSearch) && CbcInterrupt::pressed())
+        return 1;
     if (whereFrom == kBeforeSearch)
         CbcInterrupt::searching(model);
     else if (whereFrom == kAfterSearch)
         CbcInterrupt::searching(nullptr);
-    return (whereFrom == kAfterPreprocessing || whereFrom == kBeforeSearch) && CbcInterrupt::pressed() ? 1 : 0;
+    return 0;
 }
 
 // Runs CBC's solver driver on the model, as its command line would with these arguments.
