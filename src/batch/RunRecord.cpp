@@ -33,6 +33,7 @@ RunDescription describeRun(const RunSettings& settings)
                                    std::chrono::system_clock::now().time_since_epoch())
                                    .count());
     run.lumbrixVersion = LUMBRIX_VERSION;
+    run.settings = settingsText(settings.solverSettings);
     return run;
 }
 
