@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,3 +43,15 @@ struct OwnParameter {
 // that cannot be read is refused by its path.
 std::optional<std::string> refuseOwnParameters(const SolverSettings& settings, const std::vector<OwnParameter>& own,
                                                bool ignoreCase);
+
+// A setting's value read whole as a number of the parameter's type ("1e-3" for a double);
+// nullopt for anything else, blanks included.
+template <typename Number>
+std::optional<Number> settingNumber(const std::string& text)
+{
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}

@@ -1,6 +1,5 @@
 #include "backends/gurobi/GurobiSettings.h"
 
-#include <charconv>
 
 #include "backends/gurobi/GRBException.h"
 
@@ -15,16 +14,6 @@ const std::vector<OwnParameter> kOwnParameters = {
 
 enum ParameterType { kInt = 1, kDouble = 2, kString = 3 };
 
-template <typename Number>
-std::optional<Number> wholeText(const std::string& text)
-{
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // False when the value is not of the parameter's type or the library refuses it.
 bool setValue(GurobiEnvironment& environment, int type, const SolverSetting& setting)
 {
@@ -33,12 +22,12 @@ bool setValue(GurobiEnvironment& environment, int type, const SolverSetting& set
         if (type == kString) {
             environment.setNamedParam(name, setting.value.c_str());
         } else if (type == kInt) {
-            const auto value = wholeText<int>(setting.value);
+            const auto value = settingNumber<int>(setting.value);
             if (!value)
                 return false;
             environment.setNamedParam(name, *value);
         } else {
-            const auto value = wholeText<double>(setting.value);
+            const auto value = settingNumber<double>(setting.value);
             if (!value)
                 return false;
             environment.setNamedParam(name, *value);

@@ -1,6 +1,5 @@
 #include "backends/scip/ScipSettings.h"
 
-#include <charconv>
 #include <strings.h>
 
 namespace {
@@ -10,16 +9,6 @@ const std::vector<OwnParameter> kOwnParameters = {
     {"limits/time", "--time-limit"},
     {"limits/memory", "--memory-limit"},
 };
-
-template <typename Number>
-std::optional<Number> wholeText(const std::string& text)
-{
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
 
 // SCIP's Boolean words, in any case.
 std::optional<SCIP_Bool> boolText(const std::string& text)
@@ -44,17 +33,17 @@ bool takeValue(SCIP* scip, SCIP_PARAM* parameter, const SolverSetting& setting, 
             && (!apply || SCIPsetBoolParam(scip, name, *value) == SCIP_OKAY);
     }
     case SCIP_PARAMTYPE_INT: {
-        const auto value = wholeText<int>(text);
+        const auto value = settingNumber<int>(text);
         return value && SCIPisIntParamValid(scip, parameter, *value)
             && (!apply || SCIPsetIntParam(scip, name, *value) == SCIP_OKAY);
     }
     case SCIP_PARAMTYPE_LONGINT: {
-        const auto value = wholeText<long long>(text);
+        const auto value = settingNumber<long long>(text);
         return value && SCIPisLongintParamValid(scip, parameter, *value)
             && (!apply || SCIPsetLongintParam(scip, name, *value) == SCIP_OKAY);
     }
     case SCIP_PARAMTYPE_REAL: {
-        const auto value = wholeText<double>(text);
+        const auto value = settingNumber<double>(text);
         return value && SCIPisRealParamValid(scip, parameter, *value)
             && (!apply || SCIPsetRealParam(scip, name, *value) == SCIP_OKAY);
     }
