@@ -169,6 +169,14 @@ TEST(EngineSettingsFile, RefusesWhatItCannotRead)
         EXPECT_NE(capture.err().find("] ERROR: " + message), std::string::npos) << capture.err();
         EXPECT_NE(capture.err().find("] ERROR: input error in file <" + file + "> line "), std::string::npos);
     }
+    // A value read only in part sets nothing.
+    {
+        const std::string file = dir.write("parte.set", "limits/nodes = 1x\n");
+        ScipInstance scip;
+        OutputCapture capture;
+        EXPECT_EQ(SCIPreadParams(scip.get(), file.c_str()), SCIP_READERROR);
+        EXPECT_EQ(readAndSolve(scip.get(), dir.write("mochila.lp", kKnapsack)), SCIP_STATUS_OPTIMAL);
+    }
     ScipInstance scip;
     OutputCapture capture;
     EXPECT_EQ(SCIPreadParams(scip.get(), dir.file("nenhum.set").c_str()), SCIP_NOFILE);

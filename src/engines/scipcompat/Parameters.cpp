@@ -107,23 +107,24 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// The value of a .set line, read as SCIP reads it for the parameter's type; false when the
-// text is no such value.
+// The value of a .set line, read whole for the parameter's type and then set; false, with
+// nothing set, when the text is no such value.
 bool parseAndStore(SCIP* scip, const SCIP_Param& parameter, const std::string& value, SCIP_RETCODE& code)
 {
     char* end = nullptr;
     errno = 0;
-    if (parameter.type == SCIP_PARAMTYPE_REAL) {
-        const double number = std::strtod(value.c_str(), &end);
-        code = SCIPsetRealParam(scip, parameter.name, number);
-    } else {
-        const long long number = std::strtoll(value.c_str(), &end, 10);
-        if (parameter.type == SCIP_PARAMTYPE_INT && (number < INT_MIN || number > INT_MAX))
-            errno = ERANGE;
-        code = parameter.type == SCIP_PARAMTYPE_INT ? SCIPsetIntParam(scip, parameter.name, static_cast<int>(number))
-                                                    : SCIPsetLongintParam(scip, parameter.name, number);
-    }
-    return !value.empty() && errno == 0 && *end == '\0';
+    const double real = parameter.type == SCIP_PARAMTYPE_REAL ? std::strtod(value.c_str(), &end) : 0.0;
+    const long long whole = parameter.type == SCIP_PARAMTYPE_REAL ? 0 : std::strtoll(value.c_str(), &end, 10);
+    const bool fits = parameter.type != SCIP_PARAMTYPE_INT || (whole >= INT_MIN && whole <= INT_MAX);
+    if (value.empty() || errno != 0 || *end != '\0' || !fits)
+        return false;
+    if (parameter.type == SCIP_PARAMTYPE_REAL)
+        code = SCIPsetRealParam(scip, parameter.name, real);
+    else if (parameter.type == SCIP_PARAMTYPE_INT)
+        code = SCIPsetIntParam(scip, parameter.name, static_cast<int>(whole));
+    else
+        code = SCIPsetLongintParam(scip, parameter.name, whole);
+    return true;
 }
 
 // One line of a .set file: "name = value", optionally "FIX" after the value; '#' starts a
