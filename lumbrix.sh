@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")"
 
-PACKAGES="build-essential cmake libglpk-dev glpk-utils libgtest-dev libreadline-dev valgrind libcli11-dev libgmp-dev zlib1g-dev libbz2-dev slurm-wlm munge chromium nlohmann-json3-dev"
+PACKAGES="build-essential cmake libglpk-dev glpk-utils coinor-libcbc-dev libgtest-dev libreadline-dev valgrind libcli11-dev libgmp-dev zlib1g-dev libbz2-dev slurm-wlm munge chromium nlohmann-json3-dev"
 
 missing=""
 for package in $PACKAGES; do

@@ -15,6 +15,7 @@
 
 #include "engines/model/ModelFile.h"
 #include "engines/model/SolutionCheck.h"
+#include "Median.h"
 
 namespace {
 
@@ -138,12 +139,6 @@ double check(const char* path, const Solved& solution, bool readAgain, const LpM
         return -1.0;
     feasible = checkSolution(model, values, CheckTolerances{}).feasible;
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <scip/scipdefplugins.h>
 #include <zlib.h>
 
+#include "Median.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -183,12 +185,6 @@ double readWithScipInterface(const std::string& path)
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     SCIPfree(&scip);
     return seconds;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

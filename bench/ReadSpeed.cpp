@@ -11,6 +11,8 @@
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
+#include "Median.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -78,12 +80,6 @@ double readWithGlpk(const char* path)
         return -1.0;
     }
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -42,6 +42,19 @@ opt=$(median < "$work/opt.t")
 grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
 echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
 
+# Overhead per model with CBC: opt --solver cbc against CBC's own calls on the same files
+# (read by Lumbrix's reader and handed over as rows and columns), alternated.
+: > "$work/cbc.t"
+: > "$work/cbcbase.t"
+for round in 1 2 3 4 5 6 7 8 9; do
+    measure /dev/null "$tools/lumbrix_bench_cbc_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/cbcbase.t"
+    measure /dev/null "$lumbrix" opt --solver cbc --quiet "$work/m1000" "$work/out1000" | cut -d' ' -f1 >> "$work/cbc.t"
+done
+cbcbase=$(median < "$work/cbcbase.t")
+cbc=$(median < "$work/cbc.t")
+echo "cbc        N=1000: opt --solver cbc $cbc s, CBC alone $cbcbase s, ratio $(ratio "$cbc" "$cbcbase")" \
+    "($(grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv") models optimal)"
+
 # The check of the solutions on the same models: the engine's own calls alone, and with what
 # the solver process adds after each solve (the best solution through SCIP's calls, held
 # against the model), alternated. The difference is what the check adds to the opt run above,

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "backends/cbc/CbcBackend.h"
 #include "backends/gurobi/GurobiBackend.h"
 #include "backends/scip/ScipBackend.h"
 
@@ -21,9 +22,10 @@ bool sameIgnoringCase(std::string_view a, std::string_view b)
 std::span<const Solver* const> solvers()
 {
     // The registry: one line per solver, the default first.
-    static const std::array<const Solver*, 2> registry{
+    static const std::array<const Solver*, 3> registry{
         &scipSolver(),
         &gurobiSolver(),
+        &cbcSolver(),
     };
     return registry;
 }

@@ -4,10 +4,9 @@
 #include <string>
 #include <vector>
 
-#include <bzlib.h>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
+#include "Compressed.h"
 #include "TempDir.h"
 #include "backends/HandedModel.h"
 #include "backends/ModelFiles.h"
@@ -57,33 +56,6 @@ std::string largeMps()
     for (int i = 0; i < 20000; ++i)
         text += " x obj 1 r" + std::to_string(i) + " 1\n";
     return text + "RHS\n rhs r0 1\nENDATA\n";
-}
-
-std::string bzipped(const std::string& text)
-{
-    std::string out(text.size() + text.size() / 100 + 700, '\0');
-    unsigned length = static_cast<unsigned>(out.size());
-    EXPECT_EQ(BZ2_bzBuffToBuffCompress(out.data(), &length, const_cast<char*>(text.data()),
-                                       static_cast<unsigned>(text.size()), 9, 0, 0),
-              BZ_OK);
-    out.resize(length);
-    return out;
-}
-
-std::string gzipped(const std::string& text)
-{
-    uLongf length = compressBound(static_cast<uLong>(text.size())) + 64;
-    std::string out(length, '\0');
-    z_stream stream{};
-    EXPECT_EQ(deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
 }
 
 // A solver that reads neither compression gets a pipe with the decompressed text and the

@@ -53,9 +53,9 @@ TEST(SolverSettings, RefusedSettingsAreUsageErrorsBeforeAnythingIsSolved)
     };
     const std::vector<Case> cases = {
         {{"--set", "limits/foo=1"}, "Erro: parâmetro desconhecido: limits/foo\n"},
-        {{"--set", "limits/gap=0.01", "--set", "limits/nodes=dez"}, "Erro: valor inválido para limits/nodes: dez\n"},
-        {{"--set", "limits/nodes=-2"}, "Erro: valor inválido para limits/nodes: -2\n"},
-        {{"--set", "limits/gap=0,01"}, "Erro: valor inválido para limits/gap: 0,01\n"},
+        {{"--set", "limits/gap=0.01", "--set", "limits/nodes=dez"}, "Erro: valor inválido para o parâmetro limits/nodes: dez\n"},
+        {{"--set", "limits/nodes=-2"}, "Erro: valor inválido para o parâmetro limits/nodes: -2\n"},
+        {{"--set", "limits/gap=0,01"}, "Erro: valor inválido para o parâmetro limits/gap: 0,01\n"},
         {{"--set", "randomization/randomseedshift=3"}, "Erro: parâmetro desconhecido: randomization/randomseedshift\n"},
         {{"--set", "limits/time=10"}, "Erro: parâmetro definido pelo programa: limits/time (use --time-limit)\n"},
         {{"--set", "limits/memory=10"}, "Erro: parâmetro definido pelo programa: limits/memory (use --memory-limit)\n"},
@@ -66,8 +66,8 @@ TEST(SolverSettings, RefusedSettingsAreUsageErrorsBeforeAnythingIsSolved)
         {{"--settings", unknown}, "Erro: parâmetro desconhecido: display/verblevel (em " + unknown + ")\n"},
         {{"--settings", own}, "Erro: parâmetro definido pelo programa: limits/time (use --time-limit)\n"},
         {{"--solver", "gurobi", "--set", "Foo=1"}, "Erro: parâmetro desconhecido: Foo\n", true},
-        {{"--solver", "gurobi", "--set", "NodeLimit=x"}, "Erro: valor inválido para NodeLimit: x\n", true},
-        {{"--solver", "gurobi", "--set", "NodeLimit=-1"}, "Erro: valor inválido para NodeLimit: -1\n", true},
+        {{"--solver", "gurobi", "--set", "NodeLimit=x"}, "Erro: valor inválido para o parâmetro NodeLimit: x\n", true},
+        {{"--solver", "gurobi", "--set", "NodeLimit=-1"}, "Erro: valor inválido para o parâmetro NodeLimit: -1\n", true},
         {{"--solver", "gurobi", "--set", "timelimit=5"},
          "Erro: parâmetro definido pelo programa: timelimit (use --time-limit)\n", true},
         {{"--solver", "gurobi", "--settings", prm}, "Erro: parâmetro desconhecido: Foo (em " + prm + ")\n", true},

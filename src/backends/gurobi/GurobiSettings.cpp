@@ -65,7 +65,7 @@ std::optional<std::string> applyGurobiSettings(GurobiEnvironment& environment, c
         if (type < kInt || type > kString)
             return "parâmetro desconhecido: " + setting.name;
         if (!setValue(environment, type, setting))
-            return "valor inválido para " + setting.name + ": " + setting.value;
+            return "valor inválido para o parâmetro " + setting.name + ": " + setting.value;
     }
     return std::nullopt;
 }

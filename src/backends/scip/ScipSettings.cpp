@@ -63,7 +63,7 @@ std::optional<std::string> refusedValue(SCIP* scip, const SolverSetting& setting
     if (parameter == nullptr)
         return "parâmetro desconhecido: " + setting.name;
     if (!takeValue(scip, parameter, setting, apply))
-        return "valor inválido para " + setting.name + ": " + setting.value;
+        return "valor inválido para o parâmetro " + setting.name + ": " + setting.value;
     return std::nullopt;
 }
 

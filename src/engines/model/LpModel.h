@@ -79,6 +79,10 @@ struct LpModel {
     int continuousSlacks = 0;
 };
 
+// Adds an indicator constraint as SCIP counts it: SCIP adds a slack variable and a linear row
+// besides it; the slack is implicitly integer when the row is integral at this point of the file.
+void addIndicator(LpModel& model, const LpIndicator& indicator);
+
 struct LpReadError {
     int line = 0;  // 0: no line applies
     std::string message;

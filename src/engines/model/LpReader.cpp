@@ -753,7 +753,7 @@ private:
         indicator.name = condition.name;
         if (linearSense == Sense::Ge)
             negate(indicator);
-        addIndicator(indicator);
+        addIndicator(m_model, indicator);
         if (linearSense == Sense::Eq) {
             // Two indicator constraints, the second over the negated row.
             LpIndicator other = indicator;
@@ -761,7 +761,7 @@ private:
             for (int k = 0; k < indicator.count; ++k)
                 m_model.terms.push_back(m_model.terms[static_cast<std::size_t>(indicator.first + k)]);
             negate(other);
-            addIndicator(other);
+            addIndicator(m_model, other);
         }
     }
 
@@ -771,22 +771,6 @@ private:
             m_model.terms[static_cast<std::size_t>(indicator.first + k)].value
                 = m_model.terms[static_cast<std::size_t>(indicator.first + k)].value.negated();
         indicator.rhs = indicator.rhs.negated();
-    }
-
-    // SCIP adds a slack variable and a linear constraint besides the indicator constraint.
-    // The slack is implicitly integer when the row is integral at this point of the file.
-    void addIndicator(const LpIndicator& indicator)
-    {
-        bool integral = true;
-        for (int k = 0; k < indicator.count && integral; ++k) {
-            const LpTerm& term = m_model.terms[static_cast<std::size_t>(indicator.first + k)];
-            const double value = term.value;
-            integral = m_model.columns[static_cast<std::size_t>(term.column)].type != VarType::Continuous
-                && std::fabs(value - std::round(value)) <= kEpsilon;
-        }
-        ++(integral ? m_model.implicitSlacks : m_model.continuousSlacks);
-        m_model.extraConstraints += 2;
-        m_model.indicators.push_back(indicator);
     }
 
     void readBounds()

@@ -1058,13 +1058,13 @@ private:
                     m_model.terms.push_back(term);
                 }
                 lower.rhs = row.lower.negated();
-                addIndicator(lower);
+                addIndicator(m_model, lower);
             }
             if (!isPlusInfinity(row.upper)) {
                 indicator.first = row.first;
                 indicator.count = row.count;
                 indicator.rhs = row.upper;
-                addIndicator(indicator);
+                addIndicator(m_model, indicator);
             }
         }
         std::size_t kept = 0;
@@ -1075,21 +1075,6 @@ private:
         return true;
     }
 
-    // As the LP reader counts it: SCIP adds a slack variable and a linear row besides the
-    // indicator constraint; the slack is implicitly integer when the row is integral.
-    void addIndicator(const LpIndicator& indicator)
-    {
-        bool integral = true;
-        for (int k = 0; k < indicator.count && integral; ++k) {
-            const LpTerm& term = m_model.terms[static_cast<std::size_t>(indicator.first + k)];
-            const double value = term.value;
-            integral = m_model.columns[static_cast<std::size_t>(term.column)].type != VarType::Continuous
-                && std::fabs(value - std::round(value)) <= kEpsilon;
-        }
-        ++(integral ? m_model.implicitSlacks : m_model.continuousSlacks);
-        m_model.extraConstraints += 2;
-        m_model.indicators.push_back(indicator);
-    }
 
     MpsInput m_input;
     LpModel& m_model;

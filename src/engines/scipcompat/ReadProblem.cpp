@@ -20,7 +20,7 @@ namespace {
 
 // Plain data: it lives across the GLPK calls of a guarded sequence.
 struct LoadJob {
-    const GlpkLayout* layout = nullptr;
+    const LinearLayout* layout = nullptr;
     GlpkOutput* output = nullptr;
     glp_prob* problem = nullptr;
 };
@@ -81,7 +81,7 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     }
     // Kept for the check of the solution, which then need not read the file again.
     std::shared_ptr<const LpModel> kept;
-    GlpkLayout layout;
+    LinearLayout layout;
     LpReadError error;
     try {
         const int failure = readModelFileKept(filename, *kind, kept, error);
@@ -90,7 +90,7 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
-        if (failure < 0 || !planGlpkProblem(*kept, layout, error)) {
+        if (failure < 0 || !planLinearLayout(*kept, layout, error)) {
             if (error.line > 0)
                 COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
                                      error.message.c_str());
