@@ -105,7 +105,7 @@ int mergeShards(const std::string& outputFolder)
         const auto detail = rows.details.find(model.name);
         if (result != rows.results.end() && detail != rows.details.end()) {
             results += result->second;
-            details += detail->second;
+            details += detailsLineWithEveryColumn(detail->second);
             continue;
         }
         complete = false;

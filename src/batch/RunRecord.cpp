@@ -33,6 +33,7 @@ RunDescription describeRun(const RunSettings& settings)
                                    std::chrono::system_clock::now().time_since_epoch())
                                    .count());
     run.lumbrixVersion = LUMBRIX_VERSION;
+    run.settings = settingsText(settings.solverSettings);
     return run;
 }
 
@@ -50,7 +51,7 @@ RunRecorder::RunRecorder(const OptimizeRequest& request, const RecorderSetup& se
     // The console and standard error of a run stay as they were before the details file:
     // its failures go to the totals, which the command line reports.
     for (const std::string& line : setup.keptDetails) {
-        m_details.keep(line);
+        m_details.keep(detailsLineWithEveryColumn(line));
         m_totals.addKept(line);
     }
     if (const int error = m_details.create())

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include <unistd.h>
@@ -28,6 +30,27 @@ void tellWarnings(const std::string& path, const KnownResults& known)
 {
     for (const std::string& warning : known.warnings)
         printError("Aviso ao ler " + path + ": " + warning + "\n");
+}
+
+// The settings as given, the file read once to know it can be; false, with the reason on
+// standard error, when the file cannot be read or the solver refuses a setting. A solver
+// this machine does not have is left to check them where it runs.
+bool acceptSolverSettings(const RunArguments& arguments, RunsOn where, RunSettings& settings)
+{
+    for (const std::string& text : arguments.set)
+        settings.solverSettings.values.push_back(*parseSetting(text));
+    settings.solverSettings.file = arguments.settingsFile;
+    if (!arguments.settingsFile.empty() && !readWholeFile(arguments.settingsFile)) {
+        printError("Erro ao ler " + arguments.settingsFile + ": " + std::strerror(errno) + "\n");
+        return false;
+    }
+    if (where == RunsOn::Cluster && settings.solver->unavailable())
+        return true;
+    if (const auto refused = settings.solver->refuseSettings(settings.solverSettings)) {
+        printError("Erro: " + *refused + "\n");
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -108,6 +131,8 @@ std::optional<OptimizeRequest> buildRequest(const RunArguments& arguments, RunsO
     if (!arguments.jobs.empty())
         settings.jobs = std::clamp(std::atoi(arguments.jobs.c_str()), 1, kClusterJobLimit);
     settings.log = !arguments.quiet;
+    if (!acceptSolverSettings(arguments, where, settings))
+        return std::nullopt;
     if (!arguments.feasibilityTolerance.empty())
         settings.feasibilityTolerance = *parseArgumentNumber(arguments.feasibilityTolerance);
     if (!arguments.integralityTolerance.empty())
@@ -150,6 +175,9 @@ std::vector<std::string> optArguments(const RunArguments& arguments)
     add("--integrality-tolerance", arguments.integralityTolerance);
     if (arguments.saveSolutions)
         options.push_back("--save-solutions");
+    for (const std::string& setting : arguments.set)
+        add("--set", setting);
+    add("--settings", arguments.settingsFile.empty() ? std::string() : absolutePath(arguments.settingsFile));
     return options;
 }
 
@@ -157,6 +185,14 @@ std::string absolutePath(const std::string& path)
 {
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::optional<SolverSetting> parseSetting(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return std::nullopt;
+    return SolverSetting{text.substr(0, equals), text.substr(equals + 1)};
 }
 
 std::optional<double> parseArgumentNumber(const std::string& text)

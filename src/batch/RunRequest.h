@@ -48,6 +48,8 @@ struct RunArguments {
     std::string feasibilityTolerance;
     std::string integralityTolerance;
     bool saveSolutions = false;
+    std::vector<std::string> set;  // "NAME=VALUE" each, checked by the parser
+    std::string settingsFile;
 };
 
 // Where the run's solvers run: on this machine, or on a cluster's nodes (whose solvers this
@@ -65,6 +67,9 @@ std::vector<std::string> optArguments(const RunArguments& arguments);
 
 // A path from the root, or the path as given when it cannot be resolved.
 std::string absolutePath(const std::string& path);
+
+// "NAME=VALUE" split at its first '=', or nullopt without a '=' or with an empty name.
+std::optional<SolverSetting> parseSetting(const std::string& text);
 
 // "1,5" and "1.5"; nullopt for anything else, or a number that is not finite.
 std::optional<double> parseArgumentNumber(const std::string& text);

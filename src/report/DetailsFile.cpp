@@ -7,7 +7,7 @@
 const char* const kDetailsFileHeader =
     "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,"
     "read_seconds,wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check,"
-    "solution_check,max_violation,violated,objective_recomputed,check_seconds\n";
+    "solution_check,max_violation,violated,objective_recomputed,check_seconds,settings\n";
 
 namespace {
 
@@ -212,6 +212,7 @@ std::string detailsRow(const ModelOutcome& outcome, const RunDescription& run, s
     addField(row, solution ? solution->violated : std::string());
     addField(row, solution ? number(solution->objective) : std::string());
     addField(row, solution ? number(solution->seconds) : std::string());
+    addField(row, run.settings);
     return row;
 }
 
@@ -222,7 +223,7 @@ std::string notRunDetailsRow(const std::string& model)
     if (row.empty())
         row += "\"\"";
     row += ",,,not_run";
-    row += std::string(21, ',');
+    row += std::string(22, ',');
     return row;
 }
 

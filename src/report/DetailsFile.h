@@ -23,6 +23,7 @@ struct RunDescription {
     std::string host;
     std::string startedAt;  // ISO 8601, UTC
     std::string lumbrixVersion;
+    std::string settings;  // the solver's settings, as settingsText writes them
 };
 
 // "2026-12-07T16:35:38Z"

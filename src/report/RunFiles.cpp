@@ -1,5 +1,6 @@
 #include "report/RunFiles.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "report/DetailsFile.h"
@@ -211,4 +212,15 @@ std::string resultsLineModel(std::string_view line)
     if (solverEnd == line.size())
         return {};
     return unquoted(line.substr(solverEnd + 1, fieldEnd(line, solverEnd + 1, ';') - solverEnd - 1));
+}
+
+std::string detailsLineWithEveryColumn(std::string_view line)
+{
+    const std::string_view header(kDetailsFileHeader);
+    const std::size_t columns = static_cast<std::size_t>(std::count(header.begin(), header.end(), ',')) + 1;
+    const std::size_t fields = detailsLineFields(line).size();
+    std::string padded(line);
+    if (fields < columns)
+        padded.insert(line.ends_with('\n') ? padded.size() - 1 : padded.size(), columns - fields, ',');
+    return padded;
 }

@@ -69,3 +69,8 @@ std::string detailsLineModel(std::string_view line);
 // Every field of a details row, unquoted.
 std::vector<std::string> detailsLineFields(std::string_view line);
 std::string resultsLineModel(std::string_view line);
+
+// A details line of an earlier version, which had fewer columns (the later ones come last),
+// with empty fields for the columns it lacks, so that a file's every row has its header's
+// columns; a line of this version as it is. The line end stays where it was.
+std::string detailsLineWithEveryColumn(std::string_view line);

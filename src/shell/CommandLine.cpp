@@ -77,6 +77,17 @@ CLI::Validator taskCount()
         "");
 }
 
+CLI::Validator settingText()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (!parseSetting(text))
+                return "esperava NOME=VALOR, recebeu '" + text + "'";
+            return {};
+        },
+        "");
+}
+
 // `opt` alone: a part of the models, and the rows of an earlier run kept.
 struct OptPart {
     std::string shard;
@@ -142,6 +153,14 @@ void addRunOptions(CLI::App* command, RunArguments& opt, int maxJobs)
         ->type_name("T")
         ->check(numberAtLeast(0, "uma tolerância, 0 ou mais"));
     command->add_flag("--save-solutions", opt.saveSolutions, "Grava a solução de cada modelo em OUTPUT/solutions");
+    command->add_option("--set", opt.set, "Parâmetro do solver, com o nome do solver (repetível)")
+        ->type_name("NOME=VALOR")
+        ->expected(1)
+        ->take_all()
+        ->allow_extra_args(false)
+        ->check(settingText());
+    command->add_option("--settings", opt.settingsFile, "Arquivo de parâmetros no formato do solver (.set, .prm)")
+        ->type_name("ARQUIVO");
 }
 
 int runOpt(const RunArguments& arguments, const OptPart& part)

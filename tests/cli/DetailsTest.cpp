@@ -40,7 +40,7 @@ std::vector<CsvRecord> detailsOf(const TempDir& output)
     EXPECT_TRUE(parseDetailsFile(text, records, problem)) << problem << " in:\n" << text;
     EXPECT_TRUE(text.starts_with(kDetailsHeader)) << text;
     for (const CsvRecord& record : records)
-        EXPECT_EQ(record.size(), 25u);
+        EXPECT_EQ(record.size(), 26u);
     return records;
 }
 

@@ -51,7 +51,7 @@ std::vector<std::string> detailsKeys(const std::vector<CsvRecord>& records)
 {
     std::vector<std::string> rows;
     for (const CsvRecord& record : records)
-        rows.push_back(record.size() == 25 ? record[0] + "," + record[3] + "," + record[4] : "bad row");
+        rows.push_back(record.size() == 26 ? record[0] + "," + record[3] + "," + record[4] : "bad row");
     return rows;
 }
 
@@ -123,8 +123,8 @@ TEST(Shards, MergeNamesTheModelsOfAMissingShard)
                           "Modelo sem resultado: m5;\"x\".lp\nModelo sem resultado: m6.lp\n"
                           "Modelo sem resultado: m8.lp\n");
     const std::string detailsText = readFile(parts.file("sol_detalhes.csv"));
-    EXPECT_NE(detailsText.find("\nm0.lp,,,not_run,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos) << detailsText;
-    EXPECT_NE(detailsText.find("\n\"m5;\"\"x\"\".lp\",,,not_run,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos);
+    EXPECT_NE(detailsText.find("\nm0.lp,,,not_run,,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos) << detailsText;
+    EXPECT_NE(detailsText.find("\n\"m5;\"\"x\"\".lp\",,,not_run,,,,,,,,,,,,,,,,,,,,,,\n"), std::string::npos);
     const std::vector<CsvRecord> rows = results(parts.file("sol_stat.csv"));
     std::vector<std::string> names;
     for (std::size_t i = 1; i < rows.size(); ++i)

@@ -29,7 +29,7 @@ std::vector<CsvRecord> detailsRows(const TempDir& output)
     std::string problem;
     EXPECT_TRUE(parseDetailsFile(readFile(output.file("sol_detalhes.csv")), records, problem)) << problem;
     for (const CsvRecord& record : records)
-        EXPECT_EQ(record.size(), 25u);
+        EXPECT_EQ(record.size(), 26u);
     if (!records.empty())
         records.erase(records.begin());  // the header
     return records;

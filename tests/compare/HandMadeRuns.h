@@ -8,13 +8,13 @@
 #include "report/DetailsFile.h"
 
 // A details row as opt writes it; the fields a comparison reads are given, the solution
-// check's columns are empty.
+// check's columns and the settings are empty.
 inline std::string detailsLine(const std::string& model, const std::string& status, const std::string& objective,
                                const std::string& dual, const std::string& seconds, const std::string& timeLimit,
                                const std::string& check)
 {
     return model + ",SCIP,SCIP 9.2.2," + status + "," + objective + "," + dual + ",,,," + seconds + ",0.001," + seconds
-        + ",," + timeLimit + ",,1,nó-1,2026-12-08T10:00:00Z,3.0," + check + ",,,,,\n";
+        + ",," + timeLimit + ",,1,nó-1,2026-12-08T10:00:00Z,3.0," + check + ",,,,,,\n";
 }
 
 // The faster run, with a time-out (d.lp), time limit 150 s.

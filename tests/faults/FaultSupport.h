@@ -66,7 +66,7 @@ bool parseDetailsFile(const std::string& text, std::vector<CsvRecord>& records, 
 inline const std::string kDetailsHeader =
     "model,solver,solver_version,status,objective,dual_bound,gap,nodes,lp_iterations,solve_seconds,read_seconds,"
     "wall_seconds,peak_memory_mb,time_limit,memory_limit,jobs,host,started_at,lumbrix_version,check,"
-    "solution_check,max_violation,violated,objective_recomputed,check_seconds\n";
+    "solution_check,max_violation,violated,objective_recomputed,check_seconds,settings\n";
 
 // A row as the program writes it: "SCIP", the name, the solving time ("-" when the model
 // was not solved), the status, the objective ("-" likewise) and the reading time.

@@ -98,7 +98,7 @@ protected:
         EXPECT_LE(rows, resultRows) << "a details row before its results row";
         for (std::size_t i = 0; i < rows; ++i) {
             const CsvRecord& record = records[i + 1];
-            ASSERT_EQ(record.size(), 25u) << "row " << i;
+            ASSERT_EQ(record.size(), 26u) << "row " << i;
             EXPECT_EQ(record[0], nameOf(static_cast<int>(i)));
             EXPECT_EQ(record[3], i % 10 == 9 ? "read_error" : "optimal") << "row " << i;
         }

@@ -35,14 +35,14 @@ TEST(DetailsRow, EveryColumnWithAPointAndEmptyFieldsForWhatIsNotKnown)
     run.jobs = 2;
     EXPECT_EQ(detailsRow(outcome, run, "ok"),
               "mochila.lp,SCIP,SCIP 9.2.2,time_limit,42,43.5,0.0357142857142857,1234,98765,60.0123,0.001,,,60,1024.5,2,"
-              "nó-1,2026-12-07T16:35:38Z,3.0,ok,,,,,");
+              "nó-1,2026-12-07T16:35:38Z,3.0,ok,,,,,,");
 
     ModelOutcome unread;
     unread.name = "quebrado.lp";
     unread.status = ModelStatus::ReadError;
     unread.readSeconds = 0;
     EXPECT_EQ(detailsRow(unread, scipRun(), ""),
-              "quebrado.lp,SCIP,SCIP 9.2.2,read_error,,,,,,,0,,,,,1,nó-1,2026-12-07T16:35:38Z,3.0,,,,,,");
+              "quebrado.lp,SCIP,SCIP 9.2.2,read_error,,,,,,,0,,,,,1,nó-1,2026-12-07T16:35:38Z,3.0,,,,,,,");
 }
 
 TEST(DetailsRow, QuotesAsRfc4180AndLeavesSolversInfinitiesOut)
@@ -58,7 +58,7 @@ TEST(DetailsRow, QuotesAsRfc4180AndLeavesSolversInfinitiesOut)
     run.solverVersion = "motor compatível com SCIP sobre o GLPK 5.0, teste";
     EXPECT_EQ(detailsRow(outcome, run, "unknown"),
               "\"a,\"\"b\"\"\nc.lp\",SCIP,\"motor compatível com SCIP sobre o GLPK 5.0, teste\",infeasible,,,,,,,,"
-              "0.25,12.5,,,1,nó-1,2026-12-07T16:35:38Z,3.0,unknown,,,,,");
+              "0.25,12.5,,,1,nó-1,2026-12-07T16:35:38Z,3.0,unknown,,,,,,");
 }
 
 TEST(DetailsRow, TheCheckOfTheSolutionInTheLastColumns)
@@ -75,18 +75,43 @@ TEST(DetailsRow, TheCheckOfTheSolutionInTheLastColumns)
     check.seconds = 0.0025;
     outcome.check = check;
     const std::string start = "m.lp,SCIP,SCIP 9.2.2,optimal,0.3,,,,,,,,,,,1,nó-1,2026-12-07T16:35:38Z,3.0,wrong,";
-    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "infeasible,1e-05,\"c,1\",0.3,0.0025");
+    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "infeasible,1e-05,\"c,1\",0.3,0.0025,");
     outcome.check = CheckedSolution{};
-    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "no_solution,,,,");
+    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "no_solution,,,,,");
     outcome.check->result = SolutionCheck::NotChecked;
     outcome.check->reason = "not in the row";
     outcome.check->seconds = 0.5;
-    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "not_checked,,,,0.5");
+    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "not_checked,,,,0.5,");
     outcome.check->result = SolutionCheck::Feasible;
     outcome.check->maxViolation = 0;
-    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "feasible,0,,,0.5");
+    EXPECT_EQ(detailsRow(outcome, scipRun(), "wrong"), start + "feasible,0,,,0.5,");
     EXPECT_EQ(detailsColumn("check_seconds"), 24u);
-    EXPECT_EQ(notRunDetailsRow("x.lp"), "x.lp,,,not_run,,,,,,,,,,,,,,,,,,,,,");
+    EXPECT_EQ(notRunDetailsRow("x.lp"), "x.lp,,,not_run,,,,,,,,,,,,,,,,,,,,,,");
+}
+
+TEST(DetailsRow, TheRunsSettingsInTheLastColumn)
+{
+    RunDescription run = scipRun();
+    run.settings = "@a;b.set;limits/gap=0,01";
+    ModelOutcome outcome;
+    outcome.name = "m.lp";
+    outcome.status = ModelStatus::NodeLimit;
+    EXPECT_EQ(detailsRow(outcome, run, ""),
+              "m.lp,SCIP,SCIP 9.2.2,node_limit,,,,,,,,,,,,1,nó-1,2026-12-07T16:35:38Z,3.0,,,,,,,\"@a;b.set;limits/gap=0,01\"");
+    EXPECT_EQ(detailsColumn("settings"), 25u);
+}
+
+// Rows of the version before the settings column, and of the one before the solution
+// check's columns, get empty fields at the end; a quoted comma is no column.
+TEST(DetailsRow, RowsOfEarlierVersionsGetTheMissingColumnsEmpty)
+{
+    const std::string row25 = "\"a,b.lp\",SCIP,v,optimal,1,,,,,,,,,,,1,h,t,3.0,ok,feasible,0,,1,0.5";
+    const std::string row20 = "c.lp,SCIP,v,optimal,1,,,,,,,,,,,1,h,t,3.0,ok";
+    EXPECT_EQ(detailsLineWithEveryColumn(row25 + "\n"), row25 + ",\n");
+    EXPECT_EQ(detailsLineWithEveryColumn(row20 + "\n"), row20 + ",,,,,,\n");
+    EXPECT_EQ(detailsLineWithEveryColumn(row25), row25 + ",");
+    const std::string current = row25 + ",limits/nodes=1\n";
+    EXPECT_EQ(detailsLineWithEveryColumn(current), current);
 }
 
 TEST(DetailsRow, StatusCodes)
@@ -136,7 +161,7 @@ TEST(DetailsRow, ANameThatIsNotUtf8IsEscapedAndReadsBack)
         const std::string row = detailsRow(outcome, scipRun(), "");
         EXPECT_TRUE(row.starts_with(field + ",SCIP,SCIP 9.2.2,optimal,")) << row;
         EXPECT_EQ(detailsLineModel(row + "\n"), name);
-        EXPECT_EQ(notRunDetailsRow(name), field + ",,,not_run" + std::string(21, ','));
+        EXPECT_EQ(notRunDetailsRow(name), field + ",,,not_run" + std::string(22, ','));
         EXPECT_EQ(detailsLineModel(notRunDetailsRow(name) + "\n"), name);
     }
     // Valid names without a backslash are written as they are; with one, the backslash doubles,

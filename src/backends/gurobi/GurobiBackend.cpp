@@ -8,6 +8,7 @@
 #include "backends/gurobi/GurobiEnvironment.h"
 #include "backends/gurobi/GurobiLibrary.h"
 #include "backends/gurobi/GurobiModel.h"
+#include "backends/gurobi/GurobiSettings.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
 #include "fs/Streams.h"
@@ -189,6 +190,13 @@ void readSolution(GurobiModel& model, ModelOutcome& outcome)
 void optimize(GurobiModel& model, const RunSettings& settings, ModelOutcome& outcome)
 {
     applyLimits(model, settings);
+    // Checked before the run; a refusal now is the library's failure.
+    GurobiEnvironment environment = model.environment();
+    if (const auto refused = applyGurobiSettings(environment, settings.solverSettings)) {
+        printError("Erro: " + *refused + "\n");
+        outcome.status = ModelStatus::SolverError;
+        return;
+    }
     try {
         model.optimize();
     } catch (const GRBException& error) {
@@ -239,6 +247,17 @@ ModelOutcome solveWithGurobi(const std::string& path, const RunSettings& setting
     return outcome;
 }
 
+std::optional<std::string> refuseGurobiSettings(const SolverSettings& settings)
+{
+    if (settings.empty())
+        return std::nullopt;
+    // An environment as each model's starts, only to ask the library.
+    std::optional<GurobiEnvironment> environment;
+    if (!prepareEnvironment(environment, false))
+        return "o Gurobi não pôde ser iniciado para verificar os parâmetros";
+    return applyGurobiSettings(*environment, settings);
+}
+
 const Solver& gurobiSolver()
 {
     static const Solver solver{"gurobi",
@@ -255,6 +274,6 @@ const Solver& gurobiSolver()
                                0.8,
                                // Gurobi reads .gz and .bz2 files itself, choosing by the name.
                                ModelKinds{true, true},
-                               refuseAnySettings};
+                               refuseGurobiSettings};
     return solver;
 }

@@ -20,6 +20,9 @@ typedef int GRBloadenvadvFunction(GRBenv** envP, const char* logfilename, int ap
 typedef void GRBfreeenvFunction(GRBenv* env);
 typedef int GRBsetdblparamFunction(GRBenv* env, const char* paramname, double value);
 typedef int GRBsetintparamFunction(GRBenv* env, const char* paramname, int value);
+typedef int GRBsetstrparamFunction(GRBenv* env, const char* paramname, const char* value);
+typedef int GRBgetparamtypeFunction(GRBenv* env, const char* paramname);
+typedef int GRBreadparamsFunction(GRBenv* env, const char* filename);
 typedef int GRBstartenvFunction(GRBenv* env);
 typedef int GRBreadmodelFunction(GRBenv* env, const char* filename, GRBmodel** modelP);
 typedef GRBenv* GRBgetenvFunction(GRBmodel* model);
@@ -42,6 +45,9 @@ struct GurobiFunctions {
     GRBfreeenvFunction* freeenv = nullptr;
     GRBsetdblparamFunction* setdblparam = nullptr;
     GRBsetintparamFunction* setintparam = nullptr;
+    GRBsetstrparamFunction* setstrparam = nullptr;
+    GRBgetparamtypeFunction* getparamtype = nullptr;
+    GRBreadparamsFunction* readparams = nullptr;
     GRBstartenvFunction* startenv = nullptr;
     GRBreadmodelFunction* readmodel = nullptr;
     GRBgetenvFunction* getenv = nullptr;

@@ -61,3 +61,28 @@ void GurobiEnvironment::start()
 {
     checkGurobi(gurobiApi().startenv(m_environment), m_environment);
 }
+
+int GurobiEnvironment::parameterType(const char* name)
+{
+    return gurobiApi().getparamtype(m_environment, name);
+}
+
+void GurobiEnvironment::setNamedParam(const char* name, int value)
+{
+    checkGurobi(gurobiApi().setintparam(m_environment, name, value), m_environment);
+}
+
+void GurobiEnvironment::setNamedParam(const char* name, double value)
+{
+    checkGurobi(gurobiApi().setdblparam(m_environment, name, value), m_environment);
+}
+
+void GurobiEnvironment::setNamedParam(const char* name, const char* value)
+{
+    checkGurobi(gurobiApi().setstrparam(m_environment, name, value), m_environment);
+}
+
+void GurobiEnvironment::readParams(const char* path)
+{
+    checkGurobi(gurobiApi().readparams(m_environment, path), m_environment);
+}

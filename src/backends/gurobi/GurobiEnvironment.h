@@ -22,6 +22,15 @@ public:
     void setIntParam(IntParam parameter, int value);
     void start();
 
+    // The user's settings, by the library's own names. The type is 1 (int), 2 (double),
+    // 3 (string), or below 1 for a name the library does not know. The others throw
+    // GRBException when the library refuses.
+    int parameterType(const char* name);
+    void setNamedParam(const char* name, int value);
+    void setNamedParam(const char* name, double value);
+    void setNamedParam(const char* name, const char* value);
+    void readParams(const char* path);
+
     GRBenv* libraryEnvironment() const { return m_environment; }
 
 private:

@@ -8,8 +8,10 @@
 #include "backends/HandedModel.h"
 #include "backends/ReadClock.h"
 #include "backends/scip/ScipEngine.h"
+#include "backends/scip/ScipSettings.h"
 #include "fs/Files.h"
 #include "fs/Paths.h"
+#include "fs/Streams.h"
 
 namespace {
 
@@ -39,6 +41,13 @@ public:
     ScipInstance& operator=(const ScipInstance&) = delete;
 
     SCIP_RETCODE create() { return SCIP_CHECKED(SCIPcreate(&m_scip)); }
+    // Created with its plug-ins and an empty problem, as a model is read into; false when
+    // SCIP fails.
+    bool createForModel()
+    {
+        return create() == SCIP_OKAY && SCIP_CHECKED(SCIPincludeDefaultPlugins(m_scip)) == SCIP_OKAY
+            && SCIP_CHECKED(SCIPcreateProbBasic(m_scip, "lp_example")) == SCIP_OKAY;
+    }
     SCIP* get() const { return m_scip; }
 
 private:
@@ -169,13 +178,7 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
 
     // Without an instance, its plug-ins and an empty problem there is nothing to read into.
     ScipInstance instance;
-    SCIP* scip = nullptr;
-    if (instance.create() == SCIP_OKAY) {
-        scip = instance.get();
-        if (SCIP_CHECKED(SCIPincludeDefaultPlugins(scip)) != SCIP_OKAY
-            || SCIP_CHECKED(SCIPcreateProbBasic(scip, "lp_example")) != SCIP_OKAY)
-            scip = nullptr;
-    }
+    SCIP* scip = instance.createForModel() ? instance.get() : nullptr;
     if (!scip) {
         outcome.readSeconds = 0.0;
         return unsolved(outcome, ModelStatus::SolverError);
@@ -198,6 +201,11 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
         SCIP_CHECKED(SCIPsetRealParam(scip, "limits/memory", *megabytes));
     if (!settings.log)
         SCIP_CHECKED(SCIPsetMessagehdlr(scip, nullptr));
+    // Checked before the run; a refusal now is SCIP's failure.
+    if (const auto refused = applyScipSettings(scip, settings.solverSettings)) {
+        printError("Erro: " + *refused + "\n");
+        return unsolved(outcome, ModelStatus::SolverError);
+    }
     if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {
         // SCIP has no solution to query after a failed solve (and leaves its Ctrl-C handler
         // behind, which the solver process puts right).
@@ -209,9 +217,23 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     return outcome;
 }
 
+std::optional<std::string> refuseScipSettings(const SolverSettings& settings)
+{
+    if (settings.empty())
+        return std::nullopt;
+    ScipInstance instance;
+    if (!instance.createForModel())
+        return "o SCIP não pôde ser iniciado para verificar os parâmetros";
+    SCIP* scip = instance.get();
+    SCIPsetMessagehdlr(scip, nullptr);
+    if (auto refused = refusedScipSetting(scip, settings))
+        return refused;
+    return applyScipSettings(scip, settings);
+}
+
 const Solver& scipSolver()
 {
     static const Solver solver{"scip",         "SCIP",        "SCIP", [] { return std::optional<std::string>(); },
-                               scipEngineName, solveWithScip, 0.8,    scipReads(), refuseAnySettings};
+                               scipEngineName, solveWithScip, 0.8,    scipReads(), refuseScipSettings};
     return solver;
 }

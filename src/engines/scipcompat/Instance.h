@@ -39,6 +39,7 @@ struct Scip {
     bool logEnabled = true;
     double timeLimit = kScipInfinity;
     double memoryLimit = kMemoryLimitMax;
+    SearchLimits limits;
 
     bool solved = false;  // the last solve reached a final status
     double solvingTime = 0.0;

@@ -2,6 +2,7 @@
 
 #include "engines/scipcompat/Interrupt.h"
 #include "engines/scipcompat/LpSolve.h"
+#include "engines/scipcompat/UserLimits.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ struct Search {
     long nodes = 0;
     bool budgetExhausted = false;
     bool tracksBound = false;  // the search runs on the model's own objective
+    LimitWatch limits;
 };
 
 // With unbounded integer variables branch and bound may never end (2 x - 2 y = 1 has no
@@ -44,7 +46,8 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
             statistics.dualBound = glp_ios_node_bound(tree, best);
         }
     }
-    if (interruptRequested() || deadlinePassed(*search.request))
+    if (userLimitReached(tree, *search.request, search.tracksBound, search.limits) || interruptRequested()
+        || deadlinePassed(*search.request))
         glp_ios_terminate(tree);
 }
 
@@ -117,7 +120,9 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
         return;
     case GLP_ETMLIM:
     case GLP_ESTOP:
-        if (search.budgetExhausted)
+        if (search.limits.reached != SCIP_STATUS_UNKNOWN)
+            outcome = {search.limits.reached, incumbent, objective};
+        else if (search.budgetExhausted)
             outcome = {SCIP_STATUS_INFORUNBD, incumbent, objective};
         else
             outcome = {code == GLP_ETMLIM ? SCIP_STATUS_TIMELIMIT : stoppedStatus(), incumbent, objective};

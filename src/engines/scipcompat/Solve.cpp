@@ -34,6 +34,12 @@ const char* statusText(SCIP_STATUS status)
         return "user interrupt";
     case SCIP_STATUS_MEMLIMIT:
         return "memory limit reached";
+    case SCIP_STATUS_NODELIMIT:
+        return "node limit reached";
+    case SCIP_STATUS_GAPLIMIT:
+        return "gap limit reached";
+    case SCIP_STATUS_SOLLIMIT:
+        return "solution limit reached";
     default:
         return "unknown";
     }
@@ -77,6 +83,7 @@ SolveRequest makeRequest(SCIP* scip, glp_prob* problem, Clock::time_point start)
     if (request.hasDeadline)
         request.deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(scip->timeLimit));
     request.output = &scip->glpkOutput;
+    request.limits = scip->limits;
     return request;
 }
 

@@ -15,6 +15,14 @@ struct SolveStatistics {
     double dualBound = 0.0;
 };
 
+// The limits of the search a user may set, with SCIP's meanings; the defaults set none.
+struct SearchLimits {
+    double gap = 0.0;         // relative gap |primal - dual| / min(|primal|, |dual|)
+    double absoluteGap = 0.0;
+    long long nodes = -1;     // nodes processed, the root first
+    int solutions = -1;       // improving solutions found
+};
+
 // What one solve of a GLPK problem works with. Plain data only: it lives across GLPK calls
 // inside a guarded sequence, which a GLPK failure leaves by a long jump.
 struct SolveRequest {
@@ -25,6 +33,7 @@ struct SolveRequest {
     GlpkOutput* output = nullptr;
     SolveStatistics* statistics = nullptr;
     int memoryLimitMegabytes = INT_MAX;  // GLPK's allocations during the solve
+    SearchLimits limits;
 };
 
 // Milliseconds left before the deadline as GLPK's tm_lim takes them (INT_MAX: no limit).

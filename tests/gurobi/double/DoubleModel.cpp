@@ -43,6 +43,9 @@ struct SearchWatch {
     double bound = 0;
     bool hasBound = false;
     int nodes = 0;
+    double nodeLimit = 1e100;
+    int explored = 0;
+    bool nodeLimitReached = false;
 };
 
 void watchSearch(glp_tree* tree, void* info)
@@ -57,12 +60,19 @@ void watchSearch(glp_tree* tree, void* info)
     }
     if (glp_ios_reason(tree) == GLP_IBINGO && watch->stopAtFirstSolution)
         glp_ios_terminate(tree);
+    if (glp_ios_reason(tree) == GLP_IPREPRO)
+        ++watch->explored;
+    if (glp_ios_reason(tree) == GLP_ISELECT && watch->explored >= watch->nodeLimit) {
+        watch->nodeLimitReached = true;
+        glp_ios_terminate(tree);
+    }
 }
 
-SolveResult solveMip(glp_prob* problem, int limit, bool stopAtFirstSolution)
+SolveResult solveMip(glp_prob* problem, int limit, bool stopAtFirstSolution, double nodeLimit)
 {
     SearchWatch watch;
     watch.stopAtFirstSolution = stopAtFirstSolution;
+    watch.nodeLimit = nodeLimit;
     watch.bound = glp_get_obj_val(problem);
     watch.hasBound = true;
     glp_iocp parameters;
@@ -80,7 +90,9 @@ SolveResult solveMip(glp_prob* problem, int limit, bool stopAtFirstSolution)
     result.hasSolution = status == GLP_OPT || status == GLP_FEAS;
     result.objective = result.hasSolution ? glp_mip_obj_val(problem) : 0;
     result.bound = code == 0 && status == GLP_OPT ? result.objective : watch.bound;
-    if (code == GLP_ETMLIM || code == GLP_ESTOP)
+    if (code == GLP_ESTOP && watch.nodeLimitReached)
+        result.status = 8;
+    else if (code == GLP_ETMLIM || code == GLP_ESTOP)
         result.status = 9;
     else if (code != 0)
         result.status = 12;
@@ -143,7 +155,7 @@ glp_prob* readMpsFile(const std::string& path)
     return problem;
 }
 
-SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution)
+SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution, double nodeLimit)
 {
     QuietGlpk quiet;
     const Timer timer;
@@ -167,7 +179,7 @@ SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSo
     switch (glp_get_status(problem)) {
     case GLP_OPT:
         if (integer)
-            return solveMip(problem, milliseconds(timeLimit - timer.seconds()), stopAtFirstSolution);
+            return solveMip(problem, milliseconds(timeLimit - timer.seconds()), stopAtFirstSolution, nodeLimit);
         result.status = 2;
         result.hasSolution = true;
         result.objective = glp_get_obj_val(problem);

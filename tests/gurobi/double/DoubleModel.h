@@ -38,5 +38,6 @@ struct SolveResult {
     double iterations = 0;  // simplex iterations
 };
 
-// Solves the problem within the time limit (seconds), silently.
-SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution = false);
+// Solves the problem within the time limit (seconds) and the limit of nodes explored (the
+// library's NodeLimit: status 8 when it stops the search), silently.
+SolveResult solveProblem(glp_prob* problem, double timeLimit, bool stopAtFirstSolution = false, double nodeLimit = 1e100);

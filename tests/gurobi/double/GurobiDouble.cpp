@@ -9,8 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
+#include <strings.h>
 #include <type_traits>
 
 #include <dlfcn.h>
@@ -27,6 +30,7 @@ struct GRBenv {
     bool modelCopy = false;
     int outputFlag = 1;
     double timeLimit = 1e100;
+    double nodeLimit = 1e100;
     int models = 0;  // models read with it and not yet freed
     std::string lastError;
 };
@@ -197,6 +201,54 @@ GRB_EXPORT void GRBfreeenv(GRBenv* env)
     delete env;
 }
 
+namespace {
+
+// The parameters the double knows, with the library's types (1 int, 2 double, 3 string) and
+// ranges; the library compares names ignoring case.
+struct DoubleParameter {
+    const char* name;
+    int type;
+    double min;
+    double max;
+};
+constexpr DoubleParameter kParameters[] = {
+    {"TimeLimit", 2, 0, 1e100}, {"MemLimit", 2, 0, 1e100}, {"NodeLimit", 2, 0, 1e100}, {"MIPGap", 2, 0, 1e100},
+    {"OutputFlag", 1, 0, 1},    {"Seed", 1, 0, 2000000000}, {"SolutionLimit", 1, 1, 2000000000},
+    {"LogFile", 3, 0, 0},
+};
+
+const DoubleParameter* findParameter(const std::string& name)
+{
+    for (const DoubleParameter& parameter : kParameters)
+        if (strcasecmp(parameter.name, name.c_str()) == 0)
+            return &parameter;
+    return nullptr;
+}
+
+// Checks and keeps a number for a parameter of `type`; 0 or the library's error code.
+int setNumber(GRBenv* env, const std::string& call, const std::string& name, int type, double value)
+{
+    const DoubleParameter* parameter = findParameter(name);
+    if (!parameter || parameter->type != type)
+        return fail(env, call, kUnknownParameter, "Unknown parameter '" + name + "'");
+    if (!(value >= parameter->min && value <= parameter->max))
+        return fail(env, call, kValueOutOfRange,
+                    "Unable to set parameter " + name + " to value " + number(value) + " (minimum is "
+                        + number(parameter->min) + ")");
+    logLine(call);
+    if (strcasecmp(parameter->name, "TimeLimit") == 0)
+        env->timeLimit = value;
+    else if (strcasecmp(parameter->name, "NodeLimit") == 0)
+        env->nodeLimit = value;
+    else if (strcasecmp(parameter->name, "OutputFlag") == 0)
+        env->outputFlag = static_cast<int>(value);
+    if (type == 2)
+        say(env, name + " set to " + number(value));
+    return 0;
+}
+
+}  // namespace
+
 GRB_EXPORT int GRBsetdblparam(GRBenv* env, const char* paramname, double value)
 {
     if (!env || !paramname)
@@ -204,17 +256,7 @@ GRB_EXPORT int GRBsetdblparam(GRBenv* env, const char* paramname, double value)
     const std::string call = "GRBsetdblparam " + env->name + " " + paramname + " " + number(value);
     if (!knownEnvironment(env, call))
         return kNullArgument;
-    const std::string name = paramname;
-    if (name != "TimeLimit" && name != "MemLimit")
-        return fail(env, call, kUnknownParameter, "Unknown parameter '" + name + "'");
-    if (!(value >= 0))
-        return fail(env, call, kValueOutOfRange,
-                    "Unable to set parameter " + name + " to value " + number(value) + " (minimum is 0)");
-    logLine(call);
-    if (name == "TimeLimit")
-        env->timeLimit = value;
-    say(env, name + " set to " + number(value));
-    return 0;
+    return setNumber(env, call, paramname, 2, value);
 }
 
 GRB_EXPORT int GRBsetintparam(GRBenv* env, const char* paramname, int value)
@@ -224,13 +266,59 @@ GRB_EXPORT int GRBsetintparam(GRBenv* env, const char* paramname, int value)
     const std::string call = "GRBsetintparam " + env->name + " " + paramname + " " + std::to_string(value);
     if (!knownEnvironment(env, call))
         return kNullArgument;
-    if (std::string(paramname) != "OutputFlag")
+    return setNumber(env, call, paramname, 1, value);
+}
+
+GRB_EXPORT int GRBsetstrparam(GRBenv* env, const char* paramname, const char* value)
+{
+    if (!env || !paramname || !value)
+        return kNullArgument;
+    const std::string call = "GRBsetstrparam " + env->name + " " + paramname + " " + value;
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    const DoubleParameter* parameter = findParameter(paramname);
+    if (!parameter || parameter->type != 3)
         return fail(env, call, kUnknownParameter, std::string("Unknown parameter '") + paramname + "'");
-    if (value != 0 && value != 1)
-        return fail(env, call, kValueOutOfRange,
-                    "Unable to set parameter OutputFlag to value " + std::to_string(value));
     logLine(call);
-    env->outputFlag = value;
+    return 0;
+}
+
+GRB_EXPORT int GRBgetparamtype(GRBenv* env, const char* paramname)
+{
+    if (!env || !paramname || !knownEnvironment(env, "GRBgetparamtype"))
+        return -1;
+    logLine("GRBgetparamtype " + env->name + " " + paramname);
+    const DoubleParameter* parameter = findParameter(paramname);
+    return parameter ? parameter->type : -1;
+}
+
+// A .prm file: "Name value" a line, '#' starting a comment.
+GRB_EXPORT int GRBreadparams(GRBenv* env, const char* filename)
+{
+    if (!env || !filename)
+        return kNullArgument;
+    const std::string call = "GRBreadparams " + env->name + " " + filename;
+    if (!knownEnvironment(env, call))
+        return kNullArgument;
+    std::ifstream file(filename);
+    if (!file)
+        return fail(env, call, kFileRead, std::string("Unable to open file '") + filename + "' for input");
+    logLine(call);
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string name, value;
+        if (!(words >> name))
+            continue;
+        const DoubleParameter* parameter = findParameter(name);
+        if (!(words >> value) || !parameter)
+            return fail(env, call, kUnknownParameter, "Unknown parameter '" + name + "'");
+        const int code = parameter->type == 3 ? GRBsetstrparam(env, name.c_str(), value.c_str())
+            : parameter->type == 2 ? GRBsetdblparam(env, name.c_str(), std::atof(value.c_str()))
+                                   : GRBsetintparam(env, name.c_str(), std::atoi(value.c_str()));
+        if (code != 0)
+            return code;
+    }
     return 0;
 }
 
@@ -486,7 +574,8 @@ GRB_EXPORT int GRBoptimize(GRBmodel* model)
     logLine(call);
     say(model->env, "solving with GLPK " + std::string(glp_version()) + ", time limit " + number(model->env->timeLimit));
     const auto start = std::chrono::steady_clock::now();
-    model->result = solveProblem(model->problem, model->env->timeLimit, model->directives.stopAtFirstSolution);
+    model->result = solveProblem(model->problem, model->env->timeLimit, model->directives.stopAtFirstSolution,
+                                 model->env->nodeLimit);
     model->runtime = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (model->directives.forcedStatus)
         model->result.status = model->directives.forcedStatus;
@@ -521,6 +610,9 @@ static_assert(std::is_same_v<decltype(GRBloadenvadv), GRBloadenvadvFunction>);
 static_assert(std::is_same_v<decltype(GRBfreeenv), GRBfreeenvFunction>);
 static_assert(std::is_same_v<decltype(GRBsetdblparam), GRBsetdblparamFunction>);
 static_assert(std::is_same_v<decltype(GRBsetintparam), GRBsetintparamFunction>);
+static_assert(std::is_same_v<decltype(GRBsetstrparam), GRBsetstrparamFunction>);
+static_assert(std::is_same_v<decltype(GRBgetparamtype), GRBgetparamtypeFunction>);
+static_assert(std::is_same_v<decltype(GRBreadparams), GRBreadparamsFunction>);
 static_assert(std::is_same_v<decltype(GRBstartenv), GRBstartenvFunction>);
 static_assert(std::is_same_v<decltype(GRBreadmodel), GRBreadmodelFunction>);
 static_assert(std::is_same_v<decltype(GRBgetenv), GRBgetenvFunction>);

@@ -1,6 +1,6 @@
 /* The part of SCIP's C interface that Lumbrix uses, with SCIP 9's names, signatures,
  * enumeration values and return codes, served by an engine built on GLPK. Only CPLEX LP
- * files can be read. */
+ * files can be read, and only the parameters listed in Parameters.cpp are known. */
 #ifndef LUMBRIX_SCIPCOMPAT_SCIP_H
 #define LUMBRIX_SCIPCOMPAT_SCIP_H
 
@@ -76,7 +76,19 @@ enum SCIP_Objsense
 };
 typedef enum SCIP_Objsense SCIP_OBJSENSE;
 
+enum SCIP_ParamType
+{
+   SCIP_PARAMTYPE_BOOL    = 0,
+   SCIP_PARAMTYPE_INT     = 1,
+   SCIP_PARAMTYPE_LONGINT = 2,
+   SCIP_PARAMTYPE_REAL    = 3,
+   SCIP_PARAMTYPE_CHAR    = 4,
+   SCIP_PARAMTYPE_STRING  = 5
+};
+typedef enum SCIP_ParamType SCIP_PARAMTYPE;
+
 typedef struct Scip SCIP;
+typedef struct SCIP_Param SCIP_PARAM;
 typedef struct SCIP_Messagehdlr SCIP_MESSAGEHDLR;
 typedef struct SCIP_Var SCIP_VAR;
 typedef struct SCIP_Sol SCIP_SOL;
@@ -85,7 +97,21 @@ SCIP_RETCODE SCIPcreate(SCIP** scip);
 SCIP_RETCODE SCIPfree(SCIP** scip);
 SCIP_RETCODE SCIPcreateProbBasic(SCIP* scip, const char* name);
 SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const char* extension);
+SCIP_PARAM* SCIPgetParam(SCIP* scip, const char* name);
+SCIP_PARAMTYPE SCIPparamGetType(SCIP_PARAM* param);
+SCIP_RETCODE SCIPsetBoolParam(SCIP* scip, const char* name, SCIP_Bool value);
+SCIP_RETCODE SCIPsetIntParam(SCIP* scip, const char* name, int value);
+SCIP_RETCODE SCIPsetLongintParam(SCIP* scip, const char* name, SCIP_Longint value);
 SCIP_RETCODE SCIPsetRealParam(SCIP* scip, const char* name, SCIP_Real value);
+SCIP_RETCODE SCIPsetCharParam(SCIP* scip, const char* name, char value);
+SCIP_RETCODE SCIPsetStringParam(SCIP* scip, const char* name, const char* value);
+SCIP_Bool SCIPisBoolParamValid(SCIP* scip, SCIP_PARAM* param, SCIP_Bool value);
+SCIP_Bool SCIPisIntParamValid(SCIP* scip, SCIP_PARAM* param, int value);
+SCIP_Bool SCIPisLongintParamValid(SCIP* scip, SCIP_PARAM* param, SCIP_Longint value);
+SCIP_Bool SCIPisRealParamValid(SCIP* scip, SCIP_PARAM* param, SCIP_Real value);
+SCIP_Bool SCIPisCharParamValid(SCIP* scip, SCIP_PARAM* param, const char value);
+SCIP_Bool SCIPisStringParamValid(SCIP* scip, SCIP_PARAM* param, const char* value);
+SCIP_RETCODE SCIPreadParams(SCIP* scip, const char* filename);
 SCIP_RETCODE SCIPsetMessagehdlr(SCIP* scip, SCIP_MESSAGEHDLR* messagehdlr);
 SCIP_RETCODE SCIPsolve(SCIP* scip);
 
