@@ -118,12 +118,14 @@ SCIP_RETCODE solveAtTheLimit(SCIP* scip)
     return code;
 }
 
-// GLPK's allocator stops at the limit; the solve ends as SCIP's does, with a status.
+// GLPK's allocator stops at the limit. Without a solution to report the solve fails for
+// want of memory; with one, it ends as SCIP's does at its limit, with that solution's value.
 TEST(CompatMemoryLimit, StopsTheSolveWithItsStatus)
 {
     TempDir dir;
     const std::string hard = dir.write("hard.lp", hardLpModel());
     const std::string small = dir.write("small.lp", kSmallLp);
+    const std::string search = dir.write("search.lp", hardModel());
     ScipInstance scip;
     {
         OutputCapture reading;
@@ -133,9 +135,23 @@ TEST(CompatMemoryLimit, StopsTheSolveWithItsStatus)
     HangGuard guard(120);
     {
         OutputCapture capture;
-        ASSERT_EQ(solveAtTheLimit(scip.get()), SCIP_OKAY);
-        EXPECT_EQ(SCIPgetStatus(scip.get()), SCIP_STATUS_MEMLIMIT);
-        EXPECT_EQ(SCIPgetPrimalbound(scip.get()), -1e20);
+        ASSERT_EQ(solveAtTheLimit(scip.get()), SCIP_NOMEMORY);
+        EXPECT_EQ(afterErrorHeader(capture.err(), "Solve.cpp"), "GLPK ran out of memory while solving\n");
+        EXPECT_EQ(SCIPgetBestSol(scip.get()), nullptr);
+    }
+    ScipInstance searched;
+    {
+        OutputCapture reading;
+        ASSERT_EQ(SCIPreadProb(searched.get(), search.c_str(), nullptr), SCIP_OKAY);
+    }
+    ASSERT_EQ(SCIPsetRealParam(searched.get(), "limits/memory", 2.0), SCIP_OKAY);
+    {
+        OutputCapture capture;
+        ASSERT_EQ(solveAtTheLimit(searched.get()), SCIP_OKAY) << capture.err();
+        EXPECT_EQ(SCIPgetStatus(searched.get()), SCIP_STATUS_MEMLIMIT);
+        const double primal = SCIPgetPrimalbound(searched.get());
+        EXPECT_LT(primal, 1e20);  // the incumbent's value, though GLPK took its values along
+        EXPECT_GE(primal, SCIPgetDualbound(searched.get()));
         EXPECT_NE(capture.out().find("\nSCIP Status        : solving was interrupted [memory limit reached]\n"),
                   std::string::npos)
             << capture.out();

@@ -22,12 +22,14 @@ struct GlpkLayout {
     std::vector<int> columnIndex;
     std::vector<double> values;
     bool contradiction = false;  // the model has no solution, shown before any search
+    bool glpkFailed = false;     // GLPK failed fatally while deriving bounds: its objects are gone
 };
 
 // Builds the layout of `model`, with the short presolve SCIP does at once: empty rows,
 // bounds from singleton rows, integer rounding of bounds, and the divisibility test of
-// equations over integer variables. False with `error` when a set, a semi-continuous
-// variable or an indicator constraint has no exact formulation with the bounds at hand.
+// equations over integer variables. Where a set, a semi-continuous variable or an indicator
+// constraint needs a bound the model does not state, the bound the rows imply. False with
+// `error` when no finite bound exists (or GLPK failed while looking for one: glpkFailed).
 bool planGlpkProblem(const LpModel& model, GlpkLayout& layout, LpReadError& error);
 
 // GLPK calls only: run it inside a guarded GLPK sequence.

@@ -2,6 +2,7 @@
 
 #include "engines/scipcompat/Interrupt.h"
 #include "engines/scipcompat/LpSolve.h"
+#include "engines/scipcompat/SearchOptions.h"
 
 namespace {
 
@@ -17,6 +18,8 @@ struct Search {
     long nodes = 0;
     bool budgetExhausted = false;
     bool tracksBound = false;  // the search runs on the model's own objective
+    const SearchOptions* options = nullptr;
+    glp_iocp* parameters = nullptr;  // the object glp_intopt reads
 };
 
 // With unbounded integer variables branch and bound may never end (2 x - 2 y = 1 has no
@@ -29,6 +32,7 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
     Search& search = *static_cast<Search*>(info);
     const int reason = glp_ios_reason(tree);
     if (reason == GLP_IPREPRO) {
+        adjustSearchAtNode(tree, *search.options, *search.parameters);
         ++search.request->statistics->nodes;
         if (search.nodeBudget > 0 && ++search.nodes > search.nodeBudget) {
             search.budgetExhausted = true;
@@ -43,6 +47,10 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
             statistics.hasDualBound = true;
             statistics.dualBound = glp_ios_node_bound(tree, best);
         }
+    }
+    if (reason == GLP_IBINGO && search.tracksBound) {
+        search.request->statistics->hasIncumbent = true;
+        search.request->statistics->incumbent = glp_mip_obj_val(glp_ios_get_prob(tree));
     }
     if (interruptRequested() || deadlinePassed(*search.request))
         glp_ios_terminate(tree);
@@ -97,8 +105,10 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
     }
     glp_iocp parameters;
     glp_init_iocp(&parameters);
+    search.options = &activeSearchOptions();
+    search.parameters = &parameters;
+    applySearchOptions(*search.options, parameters);
     parameters.msg_lev = request.log ? GLP_MSG_ON : GLP_MSG_OFF;
-    parameters.presolve = GLP_OFF;  // the relaxation is solved already
     parameters.tm_lim = remaining;
     parameters.cb_func = onBranchAndBoundEvent;
     parameters.cb_info = &search;
@@ -123,6 +133,7 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
             outcome = {code == GLP_ETMLIM ? SCIP_STATUS_TIMELIMIT : stoppedStatus(), incumbent, objective};
         return;
     case GLP_EBOUND:
+    case GLP_ENOPFS:  // found by the MIP presolver
         outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
         return;
     default:

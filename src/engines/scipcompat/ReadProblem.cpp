@@ -91,6 +91,8 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
             return SCIP_NOFILE;
         }
         if (failure < 0 || !planGlpkProblem(*kept, layout, error)) {
+            if (layout.glpkFailed)
+                loseGlpkObjects(*scip);
             if (error.line > 0)
                 COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
                                      error.message.c_str());
@@ -120,6 +122,10 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     }
     loseGlpkObjects(*scip);
     const GlpkOutput& output = scip->glpkOutput;
+    if (glpkOutOfMemory(output)) {
+        COMPAT_ERROR_MESSAGE("not enough memory to read file <%s>\n", filename);
+        return SCIP_NOMEMORY;
+    }
     COMPAT_ERROR_MESSAGE("GLPK failed while reading file <%s>: %s%s%s\n", filename, output.previousLine,
                          output.previousLine[0] != '\0' ? " " : "", output.lastLine);
     return SCIP_READERROR;
