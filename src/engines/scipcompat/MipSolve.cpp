@@ -1,5 +1,7 @@
 #include "engines/scipcompat/MipSolve.h"
 
+#include <cmath>
+
 #include "engines/scipcompat/Interrupt.h"
 #include "engines/scipcompat/LpSolve.h"
 #include "engines/scipcompat/SearchOptions.h"
@@ -11,6 +13,13 @@ bool deadlinePassed(const SolveRequest& request)
     return request.hasDeadline && std::chrono::steady_clock::now() >= request.deadline;
 }
 
+double secondsLeft(const SolveRequest& request)
+{
+    if (!request.hasDeadline)
+        return HUGE_VAL;
+    return std::chrono::duration<double>(request.deadline - std::chrono::steady_clock::now()).count();
+}
+
 // Plain data, handed to GLPK's branch-and-bound callback.
 struct Search {
     const SolveRequest* request = nullptr;
@@ -20,6 +29,7 @@ struct Search {
     bool tracksBound = false;  // the search runs on the model's own objective
     const SearchOptions* options = nullptr;
     glp_iocp* parameters = nullptr;  // the object glp_intopt reads
+    BranchTiming branching;
 };
 
 // With unbounded integer variables branch and bound may never end (2 x - 2 y = 1 has no
@@ -31,6 +41,7 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
 {
     Search& search = *static_cast<Search*>(info);
     const int reason = glp_ios_reason(tree);
+    guardBranching(tree, reason, *search.options, search.branching, secondsLeft(*search.request));
     if (reason == GLP_IPREPRO) {
         adjustSearchAtNode(tree, *search.options, *search.parameters);
         ++search.request->statistics->nodes;
@@ -148,10 +159,12 @@ LpResult relaxThenSearch(const SolveRequest& request, long nodeBudget, SolveOutc
                          SolveFailure& failure)
 {
     int code = 0;
+    const auto start = std::chrono::steady_clock::now();
     const LpResult result = solveLp(request, code);
     switch (result) {
     case LpResult::Optimal: {
         Search search;
+        search.branching.relaxation = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         search.request = &request;
         search.nodeBudget = nodeBudget;
         search.tracksBound = nodeBudget == 0;

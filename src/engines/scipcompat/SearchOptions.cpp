@@ -1,5 +1,7 @@
 #include "engines/scipcompat/SearchOptions.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -9,6 +11,25 @@ std::optional<SearchOptions> g_replaced;
 int flag(bool on)
 {
     return on ? GLP_ON : GLP_OFF;
+}
+
+void branchOnMostFractional(glp_tree* tree)
+{
+    glp_prob* problem = glp_ios_get_prob(tree);
+    int chosen = 0;
+    double best = -1.0;
+    for (int j = 1; j <= glp_get_num_cols(problem); ++j) {
+        if (!glp_ios_can_branch(tree, j))
+            continue;
+        const double value = glp_get_col_prim(problem, j);
+        const double fraction = std::min(value - std::floor(value), std::ceil(value) - value);
+        if (fraction > best) {
+            best = fraction;
+            chosen = j;
+        }
+    }
+    if (chosen != 0)
+        glp_ios_branch_upon(tree, chosen, GLP_NO_BRNCH);
 }
 
 }  // namespace
@@ -61,4 +82,21 @@ void adjustSearchAtNode(glp_tree* tree, const SearchOptions& options, glp_iocp& 
     parameters.mir_cuts = GLP_OFF;
     parameters.cov_cuts = GLP_OFF;
     parameters.clq_cuts = GLP_OFF;
+}
+
+void guardBranching(glp_tree* tree, int reason, const SearchOptions& options, BranchTiming& timing, double secondsLeft)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (timing.pending && reason != GLP_IBRANCH) {
+        timing.longest = std::max(timing.longest, std::chrono::duration<double>(now - timing.asked).count());
+        timing.pending = false;
+    }
+    if (reason != GLP_IBRANCH || options.branching != GLP_BR_PCH)
+        return;
+    if (secondsLeft < std::max({kBranchReserveSeconds, 2.0 * timing.longest, timing.relaxation})) {
+        branchOnMostFractional(tree);
+        return;
+    }
+    timing.asked = now;
+    timing.pending = true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <glpk.h>
 
 // How GLPK's branch and bound searches: its cut classes, heuristics, branching and
@@ -36,3 +38,19 @@ void applySearchOptions(const SearchOptions& options, glp_iocp& parameters);
 // cuts kept to the root stop. GLPK reads its parameters through the pointer glp_intopt was
 // given, so `parameters` must be that very object.
 void adjustSearchAtNode(glp_tree* tree, const SearchOptions& options, glp_iocp& parameters);
+
+// How long branching decisions take, over one search.
+struct BranchTiming {
+    std::chrono::steady_clock::time_point asked;
+    bool pending = false;  // a decision left to GLPK, not yet timed
+    double longest = 0.0;  // seconds
+    double relaxation = 0.0;  // seconds the root's relaxation took: a round of trial LPs may take as long
+};
+
+// Called at every event of the branch-and-bound callback. GLPK's pseudocost branching first
+// tries both branches of every candidate it has no history for, on copies of the problem,
+// and looks at no clock meanwhile: close to the deadline (less time left than twice the
+// longest decision so far, than the root's relaxation took, or than kBranchReserveSeconds)
+// the search branches on the most fractional candidate itself.
+inline constexpr double kBranchReserveSeconds = 10.0;
+void guardBranching(glp_tree* tree, int reason, const SearchOptions& options, BranchTiming& timing, double secondsLeft);
