@@ -159,12 +159,10 @@ LpResult relaxThenSearch(const SolveRequest& request, long nodeBudget, SolveOutc
                          SolveFailure& failure)
 {
     int code = 0;
-    const auto start = std::chrono::steady_clock::now();
     const LpResult result = solveLp(request, code);
     switch (result) {
     case LpResult::Optimal: {
         Search search;
-        search.branching.relaxation = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         search.request = &request;
         search.nodeBudget = nodeBudget;
         search.tracksBound = nodeBudget == 0;

@@ -13,25 +13,49 @@ int flag(bool on)
     return on ? GLP_ON : GLP_OFF;
 }
 
-void branchOnMostFractional(glp_tree* tree)
+int candidates(glp_tree* tree, int& mostFractional)
 {
     glp_prob* problem = glp_ios_get_prob(tree);
-    int chosen = 0;
+    int count = 0;
     double best = -1.0;
     for (int j = 1; j <= glp_get_num_cols(problem); ++j) {
         if (!glp_ios_can_branch(tree, j))
             continue;
+        ++count;
         const double value = glp_get_col_prim(problem, j);
         const double fraction = std::min(value - std::floor(value), std::ceil(value) - value);
         if (fraction > best) {
             best = fraction;
-            chosen = j;
+            mostFractional = j;
         }
     }
-    if (chosen != 0)
-        glp_ios_branch_upon(tree, chosen, GLP_NO_BRNCH);
+    return count;
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// One trial LP as GLPK's pseudocost start-up makes it: a copy of the problem with the
+// candidate fixed, at most 30 dual simplex iterations.
+double timeTrial(glp_tree* tree, int column)
+{
+    const auto start = std::chrono::steady_clock::now();
+    glp_prob* problem = glp_ios_get_prob(tree);
+    glp_prob* copy = glp_create_prob();
+    glp_copy_prob(copy, problem, GLP_OFF);
+    const double value = std::floor(glp_get_col_prim(problem, column));
+    glp_set_col_bnds(copy, column, GLP_FX, value, value);
+    glp_smcp parameters;
+    glp_init_smcp(&parameters);
+    parameters.msg_lev = GLP_MSG_OFF;
+    parameters.meth = GLP_DUAL;
+    parameters.it_lim = 30;
+    glp_simplex(copy, &parameters);
+    glp_delete_prob(copy);
+    return secondsSince(start);
+}
 }  // namespace
 
 SearchOptions glpkDefaultSearchOptions()
@@ -86,17 +110,23 @@ void adjustSearchAtNode(glp_tree* tree, const SearchOptions& options, glp_iocp& 
 
 void guardBranching(glp_tree* tree, int reason, const SearchOptions& options, BranchTiming& timing, double secondsLeft)
 {
-    const auto now = std::chrono::steady_clock::now();
     if (timing.pending && reason != GLP_IBRANCH) {
-        timing.longest = std::max(timing.longest, std::chrono::duration<double>(now - timing.asked).count());
+        timing.longest = std::max(timing.longest, secondsSince(timing.asked));
         timing.pending = false;
     }
     if (reason != GLP_IBRANCH || options.branching != GLP_BR_PCH)
         return;
-    if (secondsLeft < std::max({kBranchReserveSeconds, 2.0 * timing.longest, timing.relaxation})) {
-        branchOnMostFractional(tree);
+    int mostFractional = 0;
+    const int count = candidates(tree, mostFractional);
+    if (mostFractional == 0)
+        return;
+    if (timing.trial < 0.0 && secondsLeft >= kBranchReserveSeconds)
+        timing.trial = timeTrial(tree, mostFractional);
+    const double startUp = 2.0 * count * std::max(timing.trial, 0.0);
+    if (secondsLeft < std::max({kBranchReserveSeconds, 2.0 * timing.longest, 2.0 * startUp})) {
+        glp_ios_branch_upon(tree, mostFractional, GLP_NO_BRNCH);
         return;
     }
-    timing.asked = now;
+    timing.asked = std::chrono::steady_clock::now();
     timing.pending = true;
 }

@@ -42,15 +42,16 @@ void adjustSearchAtNode(glp_tree* tree, const SearchOptions& options, glp_iocp& 
 // How long branching decisions take, over one search.
 struct BranchTiming {
     std::chrono::steady_clock::time_point asked;
-    bool pending = false;  // a decision left to GLPK, not yet timed
-    double longest = 0.0;  // seconds
-    double relaxation = 0.0;  // seconds the root's relaxation took: a round of trial LPs may take as long
+    bool pending = false;      // a decision left to GLPK, not yet timed
+    double longest = 0.0;      // seconds
+    double trial = -1.0;       // seconds one trial LP of GLPK's pseudocost start-up takes; < 0: not timed yet
 };
 
 // Called at every event of the branch-and-bound callback. GLPK's pseudocost branching first
-// tries both branches of every candidate it has no history for, on copies of the problem,
-// and looks at no clock meanwhile: close to the deadline (less time left than twice the
-// longest decision so far, than the root's relaxation took, or than kBranchReserveSeconds)
-// the search branches on the most fractional candidate itself.
+// tries both branches of every candidate it has no history for, each on a copy of the
+// problem, and looks at no clock meanwhile. Where that could reach the deadline (twice the
+// candidates' trial LPs, as long as one takes, or twice the longest decision so far, or
+// kBranchReserveSeconds, is more than the time left) the search branches on the most
+// fractional candidate itself.
 inline constexpr double kBranchReserveSeconds = 10.0;
 void guardBranching(glp_tree* tree, int reason, const SearchOptions& options, BranchTiming& timing, double secondsLeft);
