@@ -63,9 +63,10 @@ SearchOptions glpkDefaultSearchOptions()
     return SearchOptions{};
 }
 
-// Over bench/instances, GLPK's hybrid pseudocost branching alone made the search five times
-// faster (shifted geometric mean) and no model slower; GLPK's cuts made blend2, enigma and
-// misc03 several times slower, with it or without; its heuristics and presolver did not help.
+// Over bench/instances, GLPK's hybrid pseudocost branching alone made the search four to five
+// times faster (shifted geometric mean) and no model more than 1.1 times slower; GLPK's cuts
+// made blend2, enigma and misc03 several times slower, with it or without; its heuristics and
+// presolver did not help.
 SearchOptions chosenSearchOptions()
 {
     SearchOptions options;
