@@ -45,13 +45,26 @@ extern "C" void onFatalSignal(int signal)
     std::raise(signal);
 }
 
-// The address space is limited to the memory limit; a process that dies near it ran out of
-// memory rather than crashed.
+// The address space the process holds before any model: the program and its solvers'
+// libraries, which no model's limit should pay for.
+double startingAddressSpace()
+{
+    unsigned long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%lu", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(pages) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// The address space is limited to the memory limit beyond what the process holds already; a
+// process that dies near it ran out of memory rather than crashed.
 void limitMemory(const RunSettings& settings, SharedNotes* notes)
 {
     if (!settings.memoryLimitMb)
         return;
-    const double bytes = *settings.memoryLimitMb * 1024.0 * 1024.0;
+    const double bytes = startingAddressSpace() + *settings.memoryLimitMb * 1024.0 * 1024.0;
     rlimit limit{};
     limit.rlim_cur = limit.rlim_max = bytes >= static_cast<double>(RLIM_INFINITY) ? RLIM_INFINITY
                                                                                    : static_cast<rlim_t>(bytes);

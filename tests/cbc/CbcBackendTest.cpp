@@ -129,6 +129,13 @@ TEST(CbcSolver, SolvesSetsSemicontinuousAndIndicatorsExactly)
                   "Binaries\n z\nEnd\n");
     EXPECT_EQ(indicator.status, ModelStatus::Optimal);
     EXPECT_EQ(indicator.objective, 2.0);
+
+    // No row bounds x alone; the sum of both does (2 x <= 2), which CBC's LP solver finds.
+    const ModelOutcome relaxed = solveText("relaxed.lp", "Maximize\n obj: 2 x + z\nSubject To\n c1: x - y + w <= 0\n"
+                                                         " c2: x + y - w <= 2\nBounds\n y free\n w free\n z <= 1.5\n"
+                                                         "SOS\n s1: S1:: x:1 z:2\nEnd\n");
+    EXPECT_EQ(relaxed.status, ModelStatus::Optimal);
+    EXPECT_EQ(relaxed.objective, 2.0);
 }
 
 TEST(CbcSolver, ReadErrorsAreReadErrors)

@@ -117,6 +117,9 @@ TEST(DetailsFile, ScipRowsForAnLpAnInfeasibleModelAReadErrorAndATimeLimit)
     EXPECT_TRUE(isDecimal(lp[Nodes])) << lp[Nodes];
     for (const Column column : {DualBound, Gap, Nodes, Iterations})
         EXPECT_EQ(unread[column], "") << column;
+    // Without a solution there is no gap, though SCIP computes 0 from its two infinities.
+    EXPECT_EQ(infeasible[Gap], "");
+    EXPECT_TRUE(isDecimal(infeasible[Nodes])) << infeasible[Nodes];
     // Its gap is left empty: SCIP gives none while the dual bound is 0.
     for (const Column column : {DualBound, Nodes, Iterations})
         EXPECT_TRUE(isDecimal(stopped[column])) << column << ": " << stopped[column];

@@ -71,6 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         Solved{"sos2.lp", SCIP_STATUS_OPTIMAL, 8.0, "4 variables (0 bin, 0 int, 0 impl, 4 cont) and 2"},
         // SCIP adds a slack variable and a linear row to every indicator constraint.
         Solved{"indicator.lp", SCIP_STATUS_OPTIMAL, 6.0, "5 variables (1 bin, 0 int, 0 impl, 4 cont) and 4"},
+        // Bounds the rows imply, where a set or an indicator needs one the model does not state.
+        Solved{"sos_row_bound.lp", SCIP_STATUS_OPTIMAL, 3.0, "2 variables (0 bin, 0 int, 0 impl, 2 cont) and 2"},
+        Solved{"sos_convex_combination.lp", SCIP_STATUS_OPTIMAL, 2.0, "4 variables (0 bin, 0 int, 0 impl, 4 cont) and 3"},
+        Solved{"sos_relaxation_bound.lp", SCIP_STATUS_OPTIMAL, 2.0, "4 variables (0 bin, 0 int, 0 impl, 4 cont) and 3"},
+        Solved{"indicator_flow.lp", SCIP_STATUS_OPTIMAL, 11.0, "5 variables (1 bin, 0 int, 0 impl, 4 cont) and 5"},
         Solved{"lazy_and_cuts.lp", SCIP_STATUS_OPTIMAL, 7.0, "2 variables (0 bin, 0 int, 0 impl, 2 cont) and 3"},
         Solved{"constants.lp", SCIP_STATUS_OPTIMAL, 7.0, "2 variables (0 bin, 0 int, 0 impl, 2 cont) and 1"},
         Solved{"bounds.lp", SCIP_STATUS_OPTIMAL, 8.0, "4 variables (0 bin, 0 int, 0 impl, 4 cont) and 1"},

@@ -9,6 +9,7 @@
 #endif
 
 #include "EngineTestSupport.h"
+#include "engines/scipcompat/SearchOptions.h"
 
 namespace {
 
@@ -78,6 +79,49 @@ TEST(CompatStatistics, AStoppedSearchKeepsItsBound)
         EXPECT_DOUBLE_EQ(SCIPgetGap(scip.get()), (primal - dual) / dual);
 }
 
+// Whatever cuts, heuristics, rules and presolver the search uses, the bound reported is the
+// best over the open nodes of the model's own objective (its constant and sense included),
+// and the objective itself once optimality is proved.
+TEST(CompatStatistics, TheBoundIsTheSearchsUnderEveryOption)
+{
+    TempDir dir;
+    // x = y = 2 gives 5 * 2 + 4 * 2 + 3 = 21; x = 1, y = 3 gives 20; x = 0, y = 4 gives 19.
+    const std::string small = dir.write("max.lp", "Maximize\n obj: 5 x + 4 y + 3\nSubject To\n c1: 2 x + 3 y <= 12.5\n"
+                                                  " c2: 4 x + y <= 10.3\nGenerals\n x y\nEnd\n");
+    // The relaxation holds x + y = 1.6; no integer point does.
+    const std::string gap = dir.write("gap.lp", "Minimize\n obj: x\nSubject To\n c1: x + y >= 1.5\n c2: x + y <= 1.7\n"
+                                                "Generals\n x y\nEnd\n");
+    // The market split as 100 minus its slacks, maximised: the bound of its open nodes stays
+    // near 100 for long.
+    std::string maximised = hardModel();
+    const std::size_t objectiveEnd = maximised.find('\n', maximised.find("obj:"));
+    std::string objective = maximised.substr(0, objectiveEnd);
+    for (std::size_t at = 0; (at = objective.find(" + ", at)) != std::string::npos;)
+        objective.replace(at, 3, " - ");
+    objective.replace(objective.find("Minimize"), 8, "Maximize");
+    const std::string hard = dir.write("hard.lp", objective + " + 100" + maximised.substr(objectiveEnd));
+    SearchOptions everything = chosenSearchOptions();
+    everything.gomoryCuts = everything.mirCuts = everything.coverCuts = everything.cliqueCuts = true;
+    everything.cutsAtRootOnly = everything.feasibilityPump = everything.presolve = true;
+    everything.branching = GLP_BR_PCH;
+    for (const SearchOptions& options : {glpkDefaultSearchOptions(), chosenSearchOptions(), everything}) {
+        useSearchOptions(options);
+        ScipInstance solved, infeasible, stopped;
+        ASSERT_EQ(readAndSolve(solved.get(), small), SCIP_STATUS_OPTIMAL);
+        EXPECT_EQ(SCIPgetPrimalbound(solved.get()), 21.0);
+        EXPECT_EQ(SCIPgetDualbound(solved.get()), 21.0);
+        EXPECT_EQ(readAndSolve(infeasible.get(), gap), SCIP_STATUS_INFEASIBLE);
+        ASSERT_EQ(SCIPsetRealParam(stopped.get(), "limits/time", 1.0), SCIP_OKAY);
+        HangGuard guard(120);
+        ASSERT_EQ(readAndSolve(stopped.get(), hard), SCIP_STATUS_TIMELIMIT);
+        const double dual = SCIPgetDualbound(stopped.get());
+        EXPECT_LE(dual, 100.0);  // the relaxation's bound
+        EXPECT_GT(dual, 99.0);
+        EXPECT_GE(dual, SCIPgetPrimalbound(stopped.get()));
+    }
+    useSearchOptions(chosenSearchOptions());
+}
+
 TEST(CompatStatistics, AnswersAsSCIP922)
 {
     static_assert(sizeof(SCIP_Longint) == 8);
@@ -118,12 +162,14 @@ SCIP_RETCODE solveAtTheLimit(SCIP* scip)
     return code;
 }
 
-// GLPK's allocator stops at the limit; the solve ends as SCIP's does, with a status.
+// GLPK's allocator stops at the limit. Without a solution to report the solve fails for
+// want of memory; with one, it ends as SCIP's does at its limit, with that solution's value.
 TEST(CompatMemoryLimit, StopsTheSolveWithItsStatus)
 {
     TempDir dir;
     const std::string hard = dir.write("hard.lp", hardLpModel());
     const std::string small = dir.write("small.lp", kSmallLp);
+    const std::string search = dir.write("search.lp", hardModel());
     ScipInstance scip;
     {
         OutputCapture reading;
@@ -133,9 +179,23 @@ TEST(CompatMemoryLimit, StopsTheSolveWithItsStatus)
     HangGuard guard(120);
     {
         OutputCapture capture;
-        ASSERT_EQ(solveAtTheLimit(scip.get()), SCIP_OKAY);
-        EXPECT_EQ(SCIPgetStatus(scip.get()), SCIP_STATUS_MEMLIMIT);
-        EXPECT_EQ(SCIPgetPrimalbound(scip.get()), -1e20);
+        ASSERT_EQ(solveAtTheLimit(scip.get()), SCIP_NOMEMORY);
+        EXPECT_EQ(afterErrorHeader(capture.err(), "Solve.cpp"), "GLPK ran out of memory while solving\n");
+        EXPECT_EQ(SCIPgetBestSol(scip.get()), nullptr);
+    }
+    ScipInstance searched;
+    {
+        OutputCapture reading;
+        ASSERT_EQ(SCIPreadProb(searched.get(), search.c_str(), nullptr), SCIP_OKAY);
+    }
+    ASSERT_EQ(SCIPsetRealParam(searched.get(), "limits/memory", 2.0), SCIP_OKAY);
+    {
+        OutputCapture capture;
+        ASSERT_EQ(solveAtTheLimit(searched.get()), SCIP_OKAY) << capture.err();
+        EXPECT_EQ(SCIPgetStatus(searched.get()), SCIP_STATUS_MEMLIMIT);
+        const double primal = SCIPgetPrimalbound(searched.get());
+        EXPECT_LT(primal, 1e20);  // the incumbent's value, though GLPK took its values along
+        EXPECT_GE(primal, SCIPgetDualbound(searched.get()));
         EXPECT_NE(capture.out().find("\nSCIP Status        : solving was interrupted [memory limit reached]\n"),
                   std::string::npos)
             << capture.out();

@@ -57,7 +57,7 @@ bool readModel(const std::string& path, ReadModel& read)
         printError("cannot open file <" + path + "> for reading: " + std::strerror(failure) + "\n");
         return false;
     }
-    if (failure < 0 || !planLinearLayout(*read.model, read.layout, error)) {
+    if (failure < 0 || !planLinearLayout(*read.model, read.layout, error, clpRelaxationBounds)) {
         printError(readFailure(path, error));
         return false;
     }

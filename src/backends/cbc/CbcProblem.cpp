@@ -57,9 +57,7 @@ void nameModelParts(const LpModel& model, OsiClpSolverInterface& solver)
             solver.setRowName(static_cast<int>(i), std::string(model.rows[i].name));
 }
 
-}  // namespace
-
-void loadCbcProblem(const LpModel& model, const LinearLayout& layout, OsiClpSolverInterface& solver)
+void loadLayout(const LinearLayout& layout, OsiClpSolverInterface& solver)
 {
     const ColumnMatrix matrix = byColumn(layout);
     const std::vector<double> columnLower = cbcBounds(layout.columnLower);
@@ -70,9 +68,39 @@ void loadCbcProblem(const LpModel& model, const LinearLayout& layout, OsiClpSolv
     solver.loadProblem(columns, static_cast<int>(rowLower.size()), matrix.starts.data(), matrix.rows.data(),
                        matrix.values.data(), columnLower.data(), columnUpper.data(), layout.objective.data(),
                        rowLower.data(), rowUpper.data());
-    for (int j = 0; j < columns; ++j)
-        if (layout.integer[static_cast<std::size_t>(j)])
-            solver.setInteger(j);
+}
+
+// The relaxation's optimum of the column in one direction (1: least, -1: most); the infinity
+// of that direction when there is none.
+double extremeOf(OsiClpSolverInterface& solver, double sense)
+{
+    solver.setObjSense(sense);
+    solver.initialSolve();
+    if (!solver.isProvenOptimal())
+        return sense > 0 ? -HUGE_VAL : HUGE_VAL;
+    return solver.getObjValue();
+}
+
+}  // namespace
+
+void loadCbcProblem(const LpModel& model, const LinearLayout& layout, OsiClpSolverInterface& solver)
+{
+    loadLayout(layout, solver);
+    for (std::size_t j = 0; j < layout.integer.size(); ++j)
+        if (layout.integer[j])
+            solver.setInteger(static_cast<int>(j));
     solver.setObjSense(layout.maximize ? -1.0 : 1.0);
     nameModelParts(model, solver);
+}
+
+bool clpRelaxationBounds(const LinearLayout& layout, std::size_t column, double& lower, double& upper)
+{
+    OsiClpSolverInterface solver;
+    solver.messageHandler()->setLogLevel(0);
+    loadLayout(layout, solver);
+    for (int j = 0; j < solver.getNumCols(); ++j)
+        solver.setObjCoeff(j, static_cast<std::size_t>(j) == column ? 1.0 : 0.0);
+    lower = extremeOf(solver, 1.0);
+    upper = extremeOf(solver, -1.0);
+    return true;
 }

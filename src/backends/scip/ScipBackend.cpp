@@ -104,6 +104,13 @@ ModelOutcome unsolved(ModelOutcome outcome, ModelStatus status)
     return outcome;
 }
 
+// A call that failed for want of memory leaves the model without memory, whatever the call
+// was doing; any other failure is the call's own kind of failure.
+ModelStatus failedCallStatus(SCIP_RETCODE code, ModelStatus otherwise)
+{
+    return code == SCIP_NOMEMORY ? ModelStatus::OutOfMemory : otherwise;
+}
+
 // SCIP's infinity stands for "none" in what it says beyond the primal bound.
 std::optional<double> finite(SCIP* scip, double value)
 {
@@ -135,7 +142,9 @@ void readSolvedModel(SCIP* scip, ModelOutcome& outcome)
     outcome.solveSeconds = SCIPgetSolvingTime(scip);
     outcome.objective = SCIPgetPrimalbound(scip);
     outcome.dualBound = finite(scip, SCIPgetDualbound(scip));
-    outcome.gap = finite(scip, SCIPgetGap(scip));
+    // Without a solution there is no gap, whatever SCIP computes from its infinities.
+    if (finite(scip, *outcome.objective))
+        outcome.gap = finite(scip, SCIPgetGap(scip));
     outcome.nodes = SCIPgetNNodes(scip);
     outcome.lpIterations = SCIPgetNLPIterations(scip);
     readBestSolution(scip, outcome);
@@ -157,14 +166,14 @@ ModelKinds scipReads()
 
 // Reads the model, decompressed for SCIP where it cannot. A model whose decompression
 // failed was not read whole, however far SCIP got.
-bool readModel(SCIP* scip, const std::string& path)
+SCIP_RETCODE readModel(SCIP* scip, const std::string& path)
 {
     HandedModel model(path, scipSolver().reads);
-    const bool read = SCIP_CHECKED(SCIPreadProb(scip, model.path().c_str(), model.extension())) == SCIP_OKAY;
+    const SCIP_RETCODE read = SCIP_CHECKED(SCIPreadProb(scip, model.path().c_str(), model.extension()));
     if (const std::optional<std::string> failure = model.finish()) {
         std::fflush(stdout);
         SCIPmessagePrintError("error reading file <%s>: %s\n", path.c_str(), failure->c_str());
-        return false;
+        return SCIP_READERROR;
     }
     return read;
 }
@@ -185,12 +194,12 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
     }
 
     const long long t0 = readClockMillis();
-    const bool read = isRegularFile(path) && readModel(scip, path);
+    const SCIP_RETCODE read = isRegularFile(path) ? readModel(scip, path) : SCIP_NOFILE;
     outcome.readSeconds = readSeconds(t0, readClockMillis());
     notes = {true, *outcome.readSeconds};
     // A model that was not read in full must not be reported as solved.
-    if (!read)
-        return unsolved(outcome, ModelStatus::ReadError);
+    if (read != SCIP_OKAY)
+        return unsolved(outcome, failedCallStatus(read, ModelStatus::ReadError));
     outcome.sense = SCIPgetObjsense(scip) == SCIP_OBJSENSE_MAXIMIZE ? Sense::Maximize : Sense::Minimize;
 
     // A limit SCIP refuses is reported, and the model is solved without it.
@@ -206,10 +215,10 @@ ModelOutcome solveWithScip(const std::string& path, const RunSettings& settings,
         printError("Erro: " + *refused + "\n");
         return unsolved(outcome, ModelStatus::SolverError);
     }
-    if (SCIP_CHECKED(SCIPsolve(scip)) != SCIP_OKAY) {
+    if (const SCIP_RETCODE solved = SCIP_CHECKED(SCIPsolve(scip)); solved != SCIP_OKAY) {
         // SCIP has no solution to query after a failed solve (and leaves its Ctrl-C handler
         // behind, which the solver process puts right).
-        outcome.status = ModelStatus::SolverError;
+        outcome.status = failedCallStatus(solved, ModelStatus::SolverError);
         outcome.solveSeconds = SCIPgetSolvingTime(scip);
         return outcome;
     }

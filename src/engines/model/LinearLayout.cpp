@@ -6,6 +6,8 @@
 #include <numeric>
 #include <string>
 
+#include "engines/model/ImpliedBounds.h"
+
 namespace {
 
 constexpr double kInfinity = 1e20;      // SCIP's infinity
@@ -34,7 +36,8 @@ double tolerance(double value)
 
 class Planner {
 public:
-    Planner(const LpModel& model, LinearLayout& layout, LpReadError& error) : m_model(model), m_layout(layout), m_error(error)
+    Planner(const LpModel& model, LinearLayout& layout, LpReadError& error, const RelaxationBounds& relaxation)
+        : m_model(model), m_layout(layout), m_error(error), m_implied(layout, relaxation)
     {
     }
 
@@ -266,6 +269,15 @@ private:
         return true;
     }
 
+    // The column's bounds, with those its rows imply where its own are infinite.
+    void boundsOf(std::size_t j, double& lower, double& upper)
+    {
+        lower = m_layout.columnLower[j];
+        upper = m_layout.columnUpper[j];
+        if ((!isFinite(lower) || !isFinite(upper)) && !m_layout.relaxationFailed && !m_implied.tighten(j, lower, upper))
+            m_layout.relaxationFailed = true;
+    }
+
     bool refuse(int line, const std::string& message)
     {
         m_error.line = line;
@@ -279,9 +291,9 @@ private:
     // (lower bound: x - (threshold - lower) z >= lower).
     bool addSemicontinuous(const LpSemicontinuous& variable)
     {
-        const std::size_t j = static_cast<std::size_t>(variable.column);
-        const double lower = m_layout.columnLower[j];
-        const double upper = m_layout.columnUpper[j];
+        double lower = 0.0;
+        double upper = 0.0;
+        boundsOf(static_cast<std::size_t>(variable.column), lower, upper);
         if (!isFinite(upper) || !isFinite(lower))
             return refuse(variable.line, "semi-continuous variable <" + nameOf(variable.column)
                                              + "> has no finite bounds; the engine models it with a binary variable, which needs them.");
@@ -296,9 +308,9 @@ private:
     // x may be nonzero only when `switches` sum to one: x <= upper * sum, x >= lower * sum.
     bool linkToSwitches(const LpTerm& member, const int* switches, int count, int line)
     {
-        const std::size_t j = static_cast<std::size_t>(member.column);
-        const double lower = m_layout.columnLower[j];
-        const double upper = m_layout.columnUpper[j];
+        double lower = 0.0;
+        double upper = 0.0;
+        boundsOf(static_cast<std::size_t>(member.column), lower, upper);
         if ((upper > 0 && !isFinite(upper)) || (lower < 0 && !isFinite(lower)))
             return refuse(line, "SOS constraint over variable <" + nameOf(member.column)
                                     + "> without finite bounds; the engine models sets with binary variables, which need them.");
@@ -368,8 +380,10 @@ private:
                                   m_model.terms.begin() + indicator.first + indicator.count);
         double largest = 0.0;
         for (const LpTerm& term : terms) {
-            const std::size_t j = static_cast<std::size_t>(term.column);
-            const double bound = term.value > 0 ? m_layout.columnUpper[j] : m_layout.columnLower[j];
+            double lower = 0.0;
+            double upper = 0.0;
+            boundsOf(static_cast<std::size_t>(term.column), lower, upper);
+            const double bound = term.value > 0 ? upper : lower;
             if (!isFinite(bound))
                 return refuse(indicator.line, "indicator constraint over variable <" + nameOf(term.column)
                                                   + "> without a finite bound; the engine's big-M formulation needs it.");
@@ -391,15 +405,17 @@ private:
     const LpModel& m_model;
     LinearLayout& m_layout;
     LpReadError& m_error;
+    ImpliedBounds m_implied;
     std::vector<int> m_slot;                // per column: its entry in the row being added
     std::vector<std::size_t> m_rowStart;   // per row: its first entry
 };
 
 }  // namespace
 
-bool planLinearLayout(const LpModel& model, LinearLayout& layout, LpReadError& error)
+bool planLinearLayout(const LpModel& model, LinearLayout& layout, LpReadError& error,
+                      const RelaxationBounds& relaxation)
 {
-    Planner planner(model, layout, error);
+    Planner planner(model, layout, error, relaxation);
     return planner.run();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "engines/model/LpModel.h"
@@ -23,10 +25,20 @@ struct LinearLayout {
     // The model has no solution, shown before any search; the layout then stops after the
     // model's own rows and columns.
     bool contradiction = false;
+    // The relaxation's solver failed while bounds were derived (for GLPK: its objects are gone).
+    bool relaxationFailed = false;
 };
+
+// The smallest and largest value of `column` over the layout's linear relaxation, as a solver
+// computes them (+-HUGE_VAL where there is none); false when the solver failed.
+using RelaxationBounds
+    = std::function<bool(const LinearLayout& layout, std::size_t column, double& lower, double& upper)>;
 
 // Builds the layout of `model`, with the short presolve SCIP does at once: empty rows,
 // bounds from singleton rows, integer rounding of bounds, and the divisibility test of
-// equations over integer variables. False with `error` when a set, a semi-continuous
-// variable or an indicator constraint has no exact formulation with the bounds at hand.
-bool planLinearLayout(const LpModel& model, LinearLayout& layout, LpReadError& error);
+// equations over integer variables. Where a set, a semi-continuous variable or an indicator
+// constraint needs a bound the model does not state, the bound the rows imply, or else the
+// one `relaxation` finds (none: rows only). False with `error` when no finite bound exists
+// (or the relaxation's solver failed while looking for one: relaxationFailed).
+bool planLinearLayout(const LpModel& model, LinearLayout& layout, LpReadError& error,
+                      const RelaxationBounds& relaxation = {});

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include <glpk.h>
 
@@ -63,4 +64,13 @@ void stopGlpkOutput(GlpkOutput& output)
     glp_term_hook(nullptr, nullptr);
     if (output.echo)
         std::fflush(stdout);
+}
+
+bool glpkOutOfMemory(const GlpkOutput& output)
+{
+    for (const char* text : {": memory allocation limit exceeded", ": no memory available", ": memory allocation error"}) {
+        if (std::strstr(output.lastLine, text) != nullptr || std::strstr(output.previousLine, text) != nullptr)
+            return true;
+    }
+    return false;
 }

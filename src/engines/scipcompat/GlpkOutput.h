@@ -24,3 +24,7 @@ struct GlpkOutput {
 // belong inside a guarded GLPK sequence.
 void startGlpkOutput(GlpkOutput& output, bool echo);
 void stopGlpkOutput(GlpkOutput& output);
+
+// Whether the GLPK failure the output ends with is an allocation GLPK could not make: its
+// own memory limit, or no memory left to the process.
+bool glpkOutOfMemory(const GlpkOutput& output);

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "engines/glpk/GlpkGuard.h"
+#include "engines/scipcompat/GlpkOutput.h"
+
 namespace {
 
 bool isFinite(double value)
@@ -54,4 +57,55 @@ void loadGlpkProblem(const LinearLayout& layout, glp_prob* problem)
     // GLPK's own reader leaves every row and column list in index order. The simplex and the
     // search follow that order, and some models take many times longer without it.
     glp_sort_matrix(problem);
+}
+
+namespace {
+
+// Plain data for the guarded relaxation.
+struct Relaxation {
+    const LinearLayout* layout = nullptr;
+    GlpkOutput output;
+    int column = 0;
+    double lower = -HUGE_VAL;
+    double upper = HUGE_VAL;
+};
+
+double extremeOf(glp_prob* problem, int direction)
+{
+    glp_smcp parameters;
+    glp_init_smcp(&parameters);
+    parameters.msg_lev = GLP_MSG_OFF;
+    glp_set_obj_dir(problem, direction);
+    if (glp_simplex(problem, &parameters) != 0 || glp_get_status(problem) != GLP_OPT)
+        return direction == GLP_MIN ? -HUGE_VAL : HUGE_VAL;
+    return glp_get_obj_val(problem);
+}
+
+void solveRelaxation(Relaxation& job)
+{
+    startGlpkOutput(job.output, false);
+    glp_prob* problem = glp_create_prob();
+    loadGlpkProblem(*job.layout, problem);
+    for (int j = 0; j <= glp_get_num_cols(problem); ++j)
+        glp_set_obj_coef(problem, j, j == job.column ? 1.0 : 0.0);
+    glp_scale_prob(problem, GLP_SF_AUTO);
+    job.lower = extremeOf(problem, GLP_MIN);
+    job.upper = extremeOf(problem, GLP_MAX);
+    glp_delete_prob(problem);
+    stopGlpkOutput(job.output);
+}
+
+}  // namespace
+
+bool glpkRelaxationBounds(const LinearLayout& layout, std::size_t column, double& lower, double& upper)
+{
+    Relaxation job;
+    job.layout = &layout;
+    job.column = static_cast<int>(column) + 1;
+    auto body = [&job] { solveRelaxation(job); };
+    if (!runGlpkGuarded(body))
+        return false;
+    lower = job.lower;
+    upper = job.upper;
+    return true;
 }

@@ -1,7 +1,10 @@
 #include "engines/scipcompat/MipSolve.h"
 
+#include <cmath>
+
 #include "engines/scipcompat/Interrupt.h"
 #include "engines/scipcompat/LpSolve.h"
+#include "engines/scipcompat/SearchOptions.h"
 #include "engines/scipcompat/UserLimits.h"
 
 namespace {
@@ -9,6 +12,13 @@ namespace {
 bool deadlinePassed(const SolveRequest& request)
 {
     return request.hasDeadline && std::chrono::steady_clock::now() >= request.deadline;
+}
+
+double secondsLeft(const SolveRequest& request)
+{
+    if (!request.hasDeadline)
+        return HUGE_VAL;
+    return std::chrono::duration<double>(request.deadline - std::chrono::steady_clock::now()).count();
 }
 
 // Plain data, handed to GLPK's branch-and-bound callback.
@@ -19,6 +29,9 @@ struct Search {
     bool budgetExhausted = false;
     bool tracksBound = false;  // the search runs on the model's own objective
     LimitWatch limits;
+    const SearchOptions* options = nullptr;
+    glp_iocp* parameters = nullptr;  // the object glp_intopt reads
+    BranchTiming branching;
 };
 
 // With unbounded integer variables branch and bound may never end (2 x - 2 y = 1 has no
@@ -30,7 +43,9 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
 {
     Search& search = *static_cast<Search*>(info);
     const int reason = glp_ios_reason(tree);
+    guardBranching(tree, reason, *search.options, search.branching, secondsLeft(*search.request));
     if (reason == GLP_IPREPRO) {
+        adjustSearchAtNode(tree, *search.options, *search.parameters);
         ++search.request->statistics->nodes;
         if (search.nodeBudget > 0 && ++search.nodes > search.nodeBudget) {
             search.budgetExhausted = true;
@@ -45,6 +60,10 @@ void onBranchAndBoundEvent(glp_tree* tree, void* info)
             statistics.hasDualBound = true;
             statistics.dualBound = glp_ios_node_bound(tree, best);
         }
+    }
+    if (reason == GLP_IBINGO && search.tracksBound) {
+        search.request->statistics->hasIncumbent = true;
+        search.request->statistics->incumbent = glp_mip_obj_val(glp_ios_get_prob(tree));
     }
     if (userLimitReached(tree, *search.request, search.tracksBound, search.limits) || interruptRequested()
         || deadlinePassed(*search.request))
@@ -100,8 +119,10 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
     }
     glp_iocp parameters;
     glp_init_iocp(&parameters);
+    search.options = &activeSearchOptions();
+    search.parameters = &parameters;
+    applySearchOptions(*search.options, parameters);
     parameters.msg_lev = request.log ? GLP_MSG_ON : GLP_MSG_OFF;
-    parameters.presolve = GLP_OFF;  // the relaxation is solved already
     parameters.tm_lim = remaining;
     parameters.cb_func = onBranchAndBoundEvent;
     parameters.cb_info = &search;
@@ -128,6 +149,7 @@ void branchAndBound(const SolveRequest& request, Search& search, SolveOutcome& o
             outcome = {code == GLP_ETMLIM ? SCIP_STATUS_TIMELIMIT : stoppedStatus(), incumbent, objective};
         return;
     case GLP_EBOUND:
+    case GLP_ENOPFS:  // found by the MIP presolver
         outcome = {SCIP_STATUS_INFEASIBLE, false, 0.0};
         return;
     default:

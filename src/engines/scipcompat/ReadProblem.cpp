@@ -90,7 +90,9 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
             SCIPmessagePrintError("%s: %s\n", filename, std::strerror(failure));
             return SCIP_NOFILE;
         }
-        if (failure < 0 || !planLinearLayout(*kept, layout, error)) {
+        if (failure < 0 || !planLinearLayout(*kept, layout, error, glpkRelaxationBounds)) {
+            if (layout.relaxationFailed)
+                loseGlpkObjects(*scip);
             if (error.line > 0)
                 COMPAT_ERROR_MESSAGE("error reading file <%s>: %s:%d: %s\n", filename, filename, error.line,
                                      error.message.c_str());
@@ -120,6 +122,10 @@ extern "C" SCIP_RETCODE SCIPreadProb(SCIP* scip, const char* filename, const cha
     }
     loseGlpkObjects(*scip);
     const GlpkOutput& output = scip->glpkOutput;
+    if (glpkOutOfMemory(output)) {
+        COMPAT_ERROR_MESSAGE("not enough memory to read file <%s>\n", filename);
+        return SCIP_NOMEMORY;
+    }
     COMPAT_ERROR_MESSAGE("GLPK failed while reading file <%s>: %s%s%s\n", filename, output.previousLine,
                          output.previousLine[0] != '\0' ? " " : "", output.lastLine);
     return SCIP_READERROR;

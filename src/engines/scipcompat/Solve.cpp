@@ -118,16 +118,25 @@ bool runGuardedSolve(const SolveRequest& request, SolveOutcome& outcome, SolveFa
     return completed;
 }
 
-// GLPK's allocator refuses memory beyond the limit with a fatal error of its own.
-bool memoryLimitHit(const GlpkOutput& output)
-{
-    constexpr const char* kMessage = ": memory allocation limit exceeded";
-    return std::strstr(output.lastLine, kMessage) != nullptr || std::strstr(output.previousLine, kMessage) != nullptr;
-}
-
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// GLPK ran out of memory during the search and took the problem with it. As SCIP stops at
+// its memory limit, with the incumbent's value when the search had one; without one there
+// is nothing to report but the lack of memory.
+SCIP_RETCODE stopForMemory(SCIP* scip, const SolveStatistics& statistics)
+{
+    if (!statistics.hasIncumbent) {
+        COMPAT_ERROR_MESSAGE("GLPK ran out of memory while solving\n");
+        return SCIP_NOMEMORY;
+    }
+    scip->outcome = {SCIP_STATUS_MEMLIMIT, true, statistics.incumbent};
+    scip->statistics = statistics;
+    if (scip->logEnabled)
+        printSummary(scip);
+    return SCIP_OKAY;
 }
 
 }  // namespace
@@ -168,14 +177,8 @@ extern "C" SCIP_RETCODE SCIPsolve(SCIP* scip)
             loseGlpkObjects(*scip);
             scip->solvingTime = secondsSince(start);
             const GlpkOutput& output = scip->glpkOutput;
-            if (memoryLimitHit(output)) {
-                // As SCIP stops at its memory limit; GLPK took the problem with it.
-                scip->outcome = {SCIP_STATUS_MEMLIMIT, false, 0.0};
-                scip->statistics = statistics;
-                if (scip->logEnabled)
-                    printSummary(scip);
-                return SCIP_OKAY;
-            }
+            if (glpkOutOfMemory(output))
+                return stopForMemory(scip, statistics);
             COMPAT_ERROR_MESSAGE("GLPK failed while solving: %s%s%s\n", output.previousLine,
                                  output.previousLine[0] != '\0' ? " " : "", output.lastLine);
             return SCIP_LPERROR;

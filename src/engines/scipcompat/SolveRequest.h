@@ -13,6 +13,8 @@ struct SolveStatistics {
     long long lpIterations = 0;  // simplex iterations, over every LP of the solve
     bool hasDualBound = false;   // a proven bound on the optimum, when a limit stopped the solve
     double dualBound = 0.0;
+    bool hasIncumbent = false;  // the search's best solution so far, kept should GLPK fail
+    double incumbent = 0.0;
 };
 
 // The limits of the search a user may set, with SCIP's meanings; the defaults set none.
