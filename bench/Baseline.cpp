@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 
 #include <scip/scip.h>
 #include <scip/scipdefplugins.h>
 
 #include "engines/model/ModelFile.h"
 #include "engines/model/SolutionCheck.h"
+#include "LpFiles.h"
 
 namespace {
 
@@ -56,30 +56,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <folder of .lp models> [--check]\n", argv[0]);
         return 2;
     }
-    DIR* dir = opendir(argv[1]);
-    if (!dir) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    int solved = 0;
-    char path[8192];
-    while (const dirent* entry = readdir(dir)) {
-        const std::size_t length = std::strlen(entry->d_name);
-        if (length < 3 || std::strcmp(entry->d_name + length - 3, ".lp") != 0)
-            continue;
-        std::snprintf(path, sizeof path, "%s/%s", argv[1], entry->d_name);
+    return solveEveryLpFile(argv[1], [withCheck](const char* path) {
         SCIP* scip = nullptr;
-        if (SCIPcreate(&scip) != SCIP_OKAY || SCIPincludeDefaultPlugins(scip) != SCIP_OKAY
-            || SCIPcreateProbBasic(scip, "lp_example") != SCIP_OKAY || SCIPreadProb(scip, path, nullptr) != SCIP_OKAY
-            || SCIPsetMessagehdlr(scip, nullptr) != SCIP_OKAY || SCIPsolve(scip) != SCIP_OKAY
-            || (withCheck && !checkBestSolution(scip, path)))
-            std::fprintf(stderr, "failed: %s\n", path);
-        else
-            ++solved;
+        const bool solved = SCIPcreate(&scip) == SCIP_OKAY && SCIPincludeDefaultPlugins(scip) == SCIP_OKAY
+            && SCIPcreateProbBasic(scip, "lp_example") == SCIP_OKAY && SCIPreadProb(scip, path, nullptr) == SCIP_OKAY
+            && SCIPsetMessagehdlr(scip, nullptr) == SCIP_OKAY && SCIPsolve(scip) == SCIP_OKAY
+            && (!withCheck || checkBestSolution(scip, path));
         if (scip)
             SCIPfree(&scip);
-    }
-    closedir(dir);
-    std::fprintf(stderr, "%d models\n", solved);
-    return 0;
+        return solved;
+    });
 }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include <dirent.h>
 
 #include <CbcModel.hpp>
 #include <CbcSolver.hpp>
@@ -15,8 +14,15 @@
 #include "backends/cbc/CbcProblem.h"
 #include "engines/model/LinearLayout.h"
 #include "engines/model/ModelFile.h"
+#include "LpFiles.h"
 
 namespace {
+
+// CBC calls this between its phases without checking for none, as the back end's does.
+int betweenPhases(CbcModel*, int)
+{
+    return 0;
+}
 
 bool solve(const char* path)
 {
@@ -33,7 +39,7 @@ bool solve(const char* path)
     data.useSignalHandler_ = false;
     CbcMain0(cbc, data);
     const char* argv[] = {"baseline", "-log", "0", "-slog", "0", "-solve", "-quit"};
-    CbcMain1(7, argv, cbc, nullptr, data);
+    CbcMain1(7, argv, cbc, betweenPhases, data);
     return cbc.bestSolution() != nullptr || cbc.isProvenInfeasible();
 }
 
@@ -45,24 +51,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <folder of .lp models>\n", argv[0]);
         return 2;
     }
-    DIR* dir = opendir(argv[1]);
-    if (!dir) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    int solved = 0;
-    char path[8192];
-    while (const dirent* entry = readdir(dir)) {
-        const std::size_t length = std::strlen(entry->d_name);
-        if (length < 3 || std::strcmp(entry->d_name + length - 3, ".lp") != 0)
-            continue;
-        std::snprintf(path, sizeof path, "%s/%s", argv[1], entry->d_name);
-        if (solve(path))
-            ++solved;
-        else
-            std::fprintf(stderr, "failed: %s\n", path);
-    }
-    closedir(dir);
-    std::printf("%d models solved\n", solved);
-    return 0;
+    return solveEveryLpFile(argv[1], solve);
 }
