@@ -16,19 +16,7 @@ constexpr double kInfinity = 1e20;
 
 void addField(std::string& row, std::string_view field)
 {
-    if (!row.empty())
-        row += ',';
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        row += field;
-        return;
-    }
-    row += '"';
-    for (const char c : field) {
-        if (c == '"')
-            row += '"';
-        row += c;
-    }
-    row += '"';
+    appendCsvField(row, field, row.empty());
 }
 
 // The shortest text that reads back as the same double.
@@ -134,6 +122,24 @@ std::optional<std::size_t> detailsColumn(std::string_view name)
             return std::nullopt;
         header.remove_prefix(comma + 1);
     }
+}
+
+void appendCsvField(std::string& text, std::string_view field, bool first)
+{
+    if (!first)
+        text += ',';
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos && !(first && field.empty())) {
+        text += field;
+        return;
+    }
+    // A quoted empty first field keeps a row of one empty name from reading as an empty line.
+    text += '"';
+    for (const char c : field) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    text += '"';
 }
 
 std::string detailsModelField(std::string_view fileName)

@@ -29,6 +29,10 @@ struct RunDescription {
 // "2026-12-07T16:35:38Z"
 std::string isoUtcTime(long long secondsSinceEpoch);
 
+// Appends one field of an RFC 4180 row to `text`, quoted where it must be; a comma first unless
+// it is the row's first field.
+void appendCsvField(std::string& text, std::string_view field, bool first);
+
 // A model's file name as the details file writes it, so that the file stays UTF-8 and no two
 // names share a field: a valid UTF-8 name without a '\\' as it is; in any other, every byte
 // that belongs to no UTF-8 character as "\\xhh" (two lower-case hex digits) and every '\\'

@@ -933,7 +933,7 @@ private:
                 continue;
             }
             if (!open) {
-                fail("missing SOS type specification.");
+                fail("missing SOS type (S1 or S2).");
                 return;
             }
             const int column = findColumn(field(1));

@@ -2,24 +2,13 @@
 
 #include <string_view>
 
+#include "report/DetailsFile.h"
+
 namespace {
 
-void addField(std::string& row, std::string_view field, bool first = false)
+void addField(std::string& text, std::string_view field, bool first = false)
 {
-    if (!first)
-        row += ',';
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos && !(first && field.empty())) {
-        row += field;
-        return;
-    }
-    // A quoted empty first field keeps a row of one empty name from reading as an empty line.
-    row += '"';
-    for (const char c : field) {
-        if (c == '"')
-            row += '"';
-        row += c;
-    }
-    row += '"';
+    appendCsvField(text, field, first);
 }
 
 std::string number(const std::optional<double>& value)
