@@ -1,7 +1,5 @@
 #include "backends/cbc/CbcSettings.h"
 
-#include <charconv>
-#include <cstdlib>
 #include <fstream>
 
 #include <CbcOrClpParam.hpp>
@@ -81,20 +79,6 @@ const CbcOrClpParam* parameterNamed(const std::string& name)
     return nullptr;
 }
 
-bool wholeInteger(const std::string& text, int& value)
-{
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end;
-}
-
-bool wholeNumber(const std::string& text, double& value)
-{
-    char* stop = nullptr;
-    value = std::strtod(text.c_str(), &stop);
-    return !text.empty() && stop == text.c_str() + text.size();
-}
-
 // Ranges of parameter codes in CBC's table (see CbcOrClpParameterType).
 constexpr int kLastDouble = 100;
 constexpr int kLastInteger = 200;
@@ -104,13 +88,12 @@ bool takesValue(const CbcOrClpParam& parameter, const std::string& value)
 {
     const int code = static_cast<int>(parameter.type());
     if (code >= 1 && code <= kLastDouble) {
-        double number = 0;
-        return wholeNumber(value, number) && number >= parameter.lowerDoubleValue()
-            && number <= parameter.upperDoubleValue();
+        const std::optional<double> number = settingNumber<double>(value);
+        return number && *number >= parameter.lowerDoubleValue() && *number <= parameter.upperDoubleValue();
     }
     if (code > kLastDouble && code <= kLastInteger) {
-        int number = 0;
-        return wholeInteger(value, number) && number >= parameter.lowerIntValue() && number <= parameter.upperIntValue();
+        const std::optional<int> number = settingNumber<int>(value);
+        return number && *number >= parameter.lowerIntValue() && *number <= parameter.upperIntValue();
     }
     if (code > kLastInteger && code <= kLastKeyword)
         return parameter.parameterOption(value) >= 0;
