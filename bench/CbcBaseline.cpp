@@ -1,6 +1,7 @@
 // CBC's own cost of a batch: read every .lp file of a folder with Lumbrix's reader, hand it to
 // CBC as rows and columns and solve it with the log off, in one process. Nothing else: no
-// solver process, no report, no check.
+// solver process, no report, no check. With --model-memory the loop uses memory as a solver
+// process does, so that the two differ only in what the run itself does.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "backends/cbc/CbcProblem.h"
 #include "engines/model/LinearLayout.h"
 #include "engines/model/ModelFile.h"
+#include "fs/ModelMemory.h"
 #include "LpFiles.h"
 
 namespace {
@@ -47,9 +49,16 @@ bool solve(const char* path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder of .lp models>\n", argv[0]);
+    const bool modelMemory = argc == 3 && std::strcmp(argv[1], "--model-memory") == 0;
+    if (argc != 2 && !modelMemory) {
+        std::fprintf(stderr, "usage: %s [--model-memory] <folder of .lp models>\n", argv[0]);
         return 2;
     }
-    return solveEveryLpFile(argv[1], solve);
+    if (!modelMemory)
+        return solveEveryLpFile(argv[1], solve);
+    ModelMemory memory;
+    return solveEveryLpFile(argv[2], [&memory](const char* path) {
+        memory.betweenModels();
+        return solve(path);
+    });
 }

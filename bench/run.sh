@@ -43,17 +43,22 @@ grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv" > "$work/rows"
 echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" "$base") ($(cat "$work/rows") models optimal)"
 
 # Overhead per model with CBC: opt --solver cbc against CBC's own calls on the same files
-# (read by Lumbrix's reader and handed over as rows and columns), alternated.
+# (read by Lumbrix's reader and handed over as rows and columns), alternated; and against the
+# same calls using memory as a solver process does, which leaves what the run itself adds.
 : > "$work/cbc.t"
 : > "$work/cbcbase.t"
+: > "$work/cbcmem.t"
 for round in 1 2 3 4 5 6 7 8 9; do
     measure /dev/null "$tools/lumbrix_bench_cbc_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/cbcbase.t"
     measure /dev/null "$lumbrix" opt --solver cbc --quiet "$work/m1000" "$work/out1000" | cut -d' ' -f1 >> "$work/cbc.t"
+    measure /dev/null "$tools/lumbrix_bench_cbc_baseline" --model-memory "$work/m1000" | cut -d' ' -f1 >> "$work/cbcmem.t"
 done
 cbcbase=$(median < "$work/cbcbase.t")
 cbc=$(median < "$work/cbc.t")
+cbcmem=$(median < "$work/cbcmem.t")
 echo "cbc        N=1000: opt --solver cbc $cbc s, CBC alone $cbcbase s, ratio $(ratio "$cbc" "$cbcbase")" \
-    "($(grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv") models optimal)"
+    "($(grep -c "SOL OTIMA" "$work/out1000/sol_stat.csv") models optimal);" \
+    "CBC alone using memory as a solver process does $cbcmem s, ratio $(ratio "$cbc" "$cbcmem")"
 
 # The check of the solutions on the same models: the engine's own calls alone, and with what
 # the solver process adds after each solve (the best solution through SCIP's calls, held

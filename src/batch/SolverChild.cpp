@@ -17,6 +17,7 @@
 
 #include "batch/SolutionCheckRun.h"
 #include "batch/Wire.h"
+#include "fs/ModelMemory.h"
 #include "fs/Paths.h"
 #include "fs/Process.h"
 
@@ -264,6 +265,7 @@ void runSolverChild(const ChildSetup& setup)
         dup2(setup.errCapture, STDERR_FILENO);
     limitMemory(setup.settings, setup.notes);
 
+    ModelMemory memory;
     PeakMemory peak;
     MessageBuffer requests;
     HeldOutcomes outcomes(setup.socket, setup.batched);
@@ -278,6 +280,7 @@ void runSolverChild(const ChildSetup& setup)
         setup.notes->solve = SolveNotes{};
         setup.notes->nearMemoryLimit = 0;
         setup.notes->modelsBegun = setup.notes->modelsBegun + 1;
+        memory.betweenModels();
         peak.reset();
         outcomes.modelStarts();
         const auto begun = std::chrono::steady_clock::now();

@@ -1,7 +1,10 @@
 // The memory limit end to end with SCIP's engine: where memory runs out (reading, the search
-// with or without a solution found) decides the status, with the solver's log on and off.
+// with or without a solution found) decides the status, with the solver's log on and off. And
+// the peak memory each model is given.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 
 #include "FaultSupport.h"
@@ -116,6 +119,56 @@ TEST(MemoryLimit, DecidesTheStatusByWhereMemoryRanOut)
                 EXPECT_EQ(row.objective, "");
             }
             EXPECT_FALSE(contains(console, "STATUS: ERRO")) << console;
+        }
+    }
+}
+
+// Each row's peak_memory_mb by model name.
+std::map<std::string, double> peaksByModel(const TempDir& output)
+{
+    std::vector<CsvRecord> records;
+    std::string problem;
+    EXPECT_TRUE(parseDetailsFile(readFile(output.file("sol_detalhes.csv")), records, problem)) << problem;
+    std::map<std::string, double> peaks;
+    if (records.empty())
+        return peaks;
+    const auto column = std::find(records[0].begin(), records[0].end(), "peak_memory_mb") - records[0].begin();
+    for (std::size_t i = 1; i < records.size(); ++i)
+        if (static_cast<std::size_t>(column) < records[i].size())
+            peaks[records[i][0]] = std::stod(records[i][static_cast<std::size_t>(column)]);
+    return peaks;
+}
+
+// A tiny model solved after a wide one is given about the peak it has alone: what the wide
+// one freed is not counted again.
+TEST(PeakMemory, IsEachModelsOwn)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's allocator holds freed memory back on purpose";
+#endif
+    const std::string tiny = "Maximize\n obj: x + y\nSubject To\n c: x + y <= 1\nEnd\n";
+    TempDir alone;
+    alone.write("b.lp", tiny);
+    TempDir both;
+    both.write("a.lp", wideLp());
+    both.write("b.lp", tiny);
+    for (const char* solver : {"scip", "cbc"}) {
+        for (const bool log : {true, false}) {
+            SCOPED_TRACE(std::string(solver) + (log ? ", log on" : ", log off"));
+            std::map<std::string, double> peaks;
+            for (const TempDir* models : {&alone, &both}) {
+                TempDir output;
+                std::vector<std::string> argv{lumbrixBinary(), "opt", "--solver", solver, models->path(), output.path()};
+                if (!log)
+                    argv.push_back("--quiet");
+                const ProcessResult run = runProcess(argv);
+                EXPECT_EQ(run.exitCode, 0) << run.err;
+                for (const auto& [model, peak] : peaksByModel(output))
+                    peaks[model + (models == &alone ? " alone" : "")] = peak;
+            }
+            ASSERT_EQ(peaks.size(), 3u);
+            EXPECT_GT(peaks["a.lp"], peaks["b.lp alone"] + 40);
+            EXPECT_LT(peaks["b.lp"], peaks["b.lp alone"] + 20);
         }
     }
 }

@@ -7,10 +7,11 @@
 namespace {
 
 // What a solve leaves: branch and bound's incumbent when the problem has integer columns
-// (the solve took that way), the simplex's point otherwise.
-double columnValue(glp_prob* problem, int column)
+// (the solve took that way), the simplex's point otherwise. GLPK counts the integer columns
+// one by one: once for all the values asked for together.
+double columnValue(glp_prob* problem, bool integers, int column)
 {
-    return glp_get_num_int(problem) > 0 ? glp_mip_col_val(problem, column) : glp_get_col_prim(problem, column);
+    return integers ? glp_mip_col_val(problem, column) : glp_get_col_prim(problem, column);
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ extern "C" SCIP_Real SCIPgetSolVal(SCIP* scip, SCIP_SOL* sol, SCIP_VAR* var)
     if (scip == nullptr || var == nullptr || sol != SCIPgetBestSol(scip) || sol == nullptr)
         return 0.0;
     glp_prob* const problem = liveProblem(*scip);
-    return problem != nullptr ? columnValue(problem, var->column) : 0.0;
+    return problem != nullptr ? columnValue(problem, glp_get_num_int(problem) > 0, var->column) : 0.0;
 }
 
 extern "C" SCIP_RETCODE SCIPgetSolVals(SCIP* scip, SCIP_SOL* sol, int nvars, SCIP_VAR** vars, SCIP_Real* vals)
@@ -76,7 +77,9 @@ extern "C" SCIP_RETCODE SCIPgetSolVals(SCIP* scip, SCIP_SOL* sol, int nvars, SCI
         COMPAT_ERROR_MESSAGE("the engine keeps the best solution only\n");
         return SCIP_INVALIDCALL;
     }
+    glp_prob* const problem = liveProblem(*scip);
+    const bool integers = problem != nullptr && glp_get_num_int(problem) > 0;
     for (int i = 0; i < nvars; ++i)
-        vals[i] = SCIPgetSolVal(scip, sol, vars[i]);
+        vals[i] = problem != nullptr && vars[i] != nullptr ? columnValue(problem, integers, vars[i]->column) : 0.0;
     return SCIP_OKAY;
 }
