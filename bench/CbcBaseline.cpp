@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 
@@ -49,16 +50,17 @@ bool solve(const char* path)
 
 int main(int argc, char** argv)
 {
-    const bool modelMemory = argc == 3 && std::strcmp(argv[1], "--model-memory") == 0;
+    const bool modelMemory = argc == 3 && std::strcmp(argv[2], "--model-memory") == 0;
     if (argc != 2 && !modelMemory) {
-        std::fprintf(stderr, "usage: %s [--model-memory] <folder of .lp models>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <folder of .lp models> [--model-memory]\n", argv[0]);
         return 2;
     }
-    if (!modelMemory)
-        return solveEveryLpFile(argv[1], solve);
-    ModelMemory memory;
-    return solveEveryLpFile(argv[2], [&memory](const char* path) {
-        memory.betweenModels();
+    std::optional<ModelMemory> memory;
+    if (modelMemory)
+        memory.emplace();
+    return solveEveryLpFile(argv[1], [&memory](const char* path) {
+        if (memory)
+            memory->betweenModels();
         return solve(path);
     });
 }

@@ -51,7 +51,7 @@ echo "overhead   N=1000: opt $opt s, engine alone $base s, ratio $(ratio "$opt" 
 for round in 1 2 3 4 5 6 7 8 9; do
     measure /dev/null "$tools/lumbrix_bench_cbc_baseline" "$work/m1000" | cut -d' ' -f1 >> "$work/cbcbase.t"
     measure /dev/null "$lumbrix" opt --solver cbc --quiet "$work/m1000" "$work/out1000" | cut -d' ' -f1 >> "$work/cbc.t"
-    measure /dev/null "$tools/lumbrix_bench_cbc_baseline" --model-memory "$work/m1000" | cut -d' ' -f1 >> "$work/cbcmem.t"
+    measure /dev/null "$tools/lumbrix_bench_cbc_baseline" "$work/m1000" --model-memory | cut -d' ' -f1 >> "$work/cbcmem.t"
 done
 cbcbase=$(median < "$work/cbcbase.t")
 cbc=$(median < "$work/cbc.t")
